@@ -1,0 +1,3 @@
+file(REMOVE_RECURSE
+  "libzindle_win32.a"
+)

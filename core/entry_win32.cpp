@@ -1,0 +1,40 @@
+#include "core/handles_win32.h"
+#include "core/mode.h"
+#include "core/modes_win32.h"
+#include "core/platform_win32.h"
+#include "core/runtime_win32.h"
+
+namespace zindle {
+
+void Main(std::string_view argumentText) {
+  SetProgramPointer(Pointer::ArrowBusy);
+  switch (ModeFor(ModeKey(argumentText))) {
+    case Mode::Dialog:
+      ShowPropertiesDialog();
+      break;
+    case Mode::Saver:
+      if (NoWindowTitled(kSaverCaption)) RunSaver();
+      break;
+    case Mode::Preview:
+      if (OtherInstanceRunning()) return;
+      LoadProgramSettings();
+      RunPreview(argumentText);
+    case Mode::ChangePassword:
+      ChangeScreenSaverPassword(PasswordParentHandle(argumentText));
+      break;
+    case Mode::None:
+      break;
+  }
+}
+
+void ChangeScreenSaverPassword(uint32_t parent) {
+  using ChangePassword = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
+  Module mpr(LoadLibraryW(L"mpr.dll"));
+  if (!mpr) return;
+  auto change = reinterpret_cast<ChangePassword>(
+      reinterpret_cast<void*>(GetProcAddress(mpr.get(), "PwdChangePasswordA")));
+  if (!change) return;
+  change("SCRSAVE", reinterpret_cast<HWND>(static_cast<uintptr_t>(parent)), 0, 0);
+}
+
+}  // namespace zindle

@@ -1,0 +1,27 @@
+// The four modes that Main chooses between.
+#pragma once
+#include <cstdint>
+#include <string_view>
+
+namespace zindle {
+
+inline constexpr char kSaverCaption[] = "Zindle! Screen Saver";
+
+// "/C" or no argument: the properties dialog, modal; returns when it closes.
+void ShowPropertiesDialog();
+
+// "/S": the full-screen saver; ends the process from its unload step.
+void RunSaver();
+
+// "/P": the live miniature in the window named by the argument text; the
+// settings are loaded already. Ends the process.
+[[noreturn]] void RunPreview(std::string_view argumentText);
+
+// "/A": the system's change-password dialog for screen-saver passwords,
+// owned by the given window; nothing happens where the service is missing.
+void ChangeScreenSaverPassword(uint32_t parent);
+
+// The start-up procedure.
+void Main(std::string_view argumentText);
+
+}  // namespace zindle

@@ -1,0 +1,145 @@
+// Start-up: the command line picks one mode; the previous-version question.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace {
+
+using namespace e2e;
+
+constexpr DWORD kDeadline = 10000;
+
+// Whether the process showed any window of its own before it ended.
+bool ShowedAWindow(const Process& process) {
+  struct Search {
+    DWORD pid;
+    bool shown;
+  } search{process.Id(), false};
+  PollUntil(
+      [&] {
+        EnumWindows(
+            [](HWND window, LPARAM p) -> BOOL {
+              auto* s = reinterpret_cast<Search*>(p);
+              DWORD pid = 0;
+              GetWindowThreadProcessId(window, &pid);
+              if (pid == s->pid && IsWindowVisible(window)) s->shown = true;
+              return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.shown || !process.Running();
+      },
+      kDeadline);
+  return search.shown;
+}
+
+class EntryTest : public testing::Test {
+ protected:
+  void SetUp() override { settings::ClearAll(); }
+  void TearDown() override { settings::ClearAll(); }
+};
+
+TEST_F(EntryTest, SwitchesThatMatchNoModeEndSilently) {
+  for (const wchar_t* arguments : {L"/x", L"/", L"-s", L"s", L"/ s"}) {
+    SCOPED_TRACE(testing::Message() << "argument text " << std::string(arguments, arguments + wcslen(arguments)));
+    Process process = StartScr(arguments);
+    ASSERT_TRUE(process);
+    EXPECT_FALSE(ShowedAWindow(process)) << "no window for an unknown switch";
+    EXPECT_TRUE(process.WaitForExit(kDeadline)) << "the program ends by itself";
+    EXPECT_EQ(process.ExitCode(), 0u);
+  }
+}
+
+TEST_F(EntryTest, SaverStartEndsAtOnceWhileASaverWindowExists) {
+  // A hidden window counts too: another saver may be starting up.
+  HWND other = CreateWindowExW(0, L"STATIC", L"Zindle! Screen Saver", WS_POPUP, 0, 0, 10, 10, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(other);
+  Process process = StartScr(L"/s");
+  EXPECT_FALSE(ShowedAWindow(process));
+  EXPECT_TRUE(process.WaitForExit(kDeadline));
+  DestroyWindow(other);
+}
+
+// The question's message box of the given process, or null.
+HWND WaitForQuestion(const Process& process) {
+  return WaitForWindow(L"Loading Settings", kDeadline, process.Id());
+}
+
+std::wstring StaticText(HWND box) {
+  std::wstring text;
+  EnumChildWindows(
+      box,
+      [](HWND child, LPARAM p) -> BOOL {
+        wchar_t name[64];
+        GetClassNameW(child, name, 64);
+        std::wstring t = WindowText(child);
+        if (_wcsicmp(name, L"Static") == 0 && t.size() > 10) *reinterpret_cast<std::wstring*>(p) = t;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+void PutPreviousRelease(const std::wstring& current) {
+  settings::Put(L"Zindle!", L"Version", L"Current", current);
+  settings::Put(L"Zindle!", L"Colours", L"Invert", L"1");
+  settings::Put(L"Zindle!", L"Factor", L"X", L"3");
+  settings::Put(L"Zindle!", L"Timeout", L"Time", L"5");
+}
+
+int PreviousSectionsLeft() {
+  int n = 0;
+  for (const wchar_t* section : {L"Version", L"Colours", L"Factor", L"Timeout"})
+    n += settings::SectionExists(L"Zindle!", section);
+  return n;
+}
+
+// "/p" with no window loads the settings and then ends: the quickest mode
+// that asks the question.
+constexpr wchar_t kLoadsSettings[] = L"/p";
+
+TEST_F(EntryTest, PreviousReleaseIsOfferedForDeletionAndYesDeletesAllFourSections) {
+  PutPreviousRelease(L"1.0");
+  Process process = StartScr(kLoadsSettings);
+  HWND box = WaitForQuestion(process);
+  ASSERT_TRUE(box) << "the previous-version question is asked";
+  EXPECT_EQ(StaticText(box),
+            L"Entries from a previous version of Zindle! have been found. You are advised to delete them. "
+            L"Do you want to?");
+  EXPECT_TRUE(GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO)) << "Yes and No buttons";
+  EXPECT_TRUE(GetWindowLongW(GetDlgItem(box, IDYES), GWL_STYLE) & BS_DEFPUSHBUTTON) << "Yes is the default";
+  PostMessageW(box, WM_COMMAND, IDYES, 0);
+  ASSERT_TRUE(process.WaitForExit(kDeadline));
+  EXPECT_EQ(PreviousSectionsLeft(), 0);
+}
+
+TEST_F(EntryTest, NoKeepsThePreviousReleaseAndTheQuestionComesBack) {
+  PutPreviousRelease(L"1.1");
+  for (int start = 0; start < 2; ++start) {
+    Process process = StartScr(kLoadsSettings);
+    HWND box = WaitForQuestion(process);
+    ASSERT_TRUE(box) << "asked at start " << start;
+    PostMessageW(box, WM_COMMAND, IDNO, 0);
+    ASSERT_TRUE(process.WaitForExit(kDeadline));
+    EXPECT_EQ(PreviousSectionsLeft(), 4);
+  }
+}
+
+TEST_F(EntryTest, ANewerPreviousReleaseIsLeftAloneWithoutAQuestion) {
+  PutPreviousRelease(L"1.11");
+  Process process = StartScr(kLoadsSettings);
+  EXPECT_FALSE(ShowedAWindow(process));
+  EXPECT_TRUE(process.WaitForExit(kDeadline));
+  EXPECT_EQ(PreviousSectionsLeft(), 4);
+}
+
+TEST_F(EntryTest, ChangePasswordCallsTheSystemServiceAndEnds) {
+  // Wine's service succeeds without showing anything.
+  for (const wchar_t* arguments : {L"/a 1234", L"/a"}) {
+    Process process = StartScr(arguments);
+    EXPECT_TRUE(process.WaitForExit(kDeadline));
+    EXPECT_EQ(process.ExitCode(), 0u);
+  }
+}
+
+}  // namespace

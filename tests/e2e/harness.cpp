@@ -1,0 +1,396 @@
+#include "harness.h"
+
+#include <cstdio>
+
+namespace e2e {
+namespace {
+
+std::wstring Env(const wchar_t* name) {
+  wchar_t buffer[4096];
+  DWORD n = GetEnvironmentVariableW(name, buffer, 4096);
+  return n > 0 && n < 4096 ? std::wstring(buffer, n) : std::wstring();
+}
+
+constexpr wchar_t kSettingsRoot[] = L"Software\\VB and VBA Program Settings";
+
+}  // namespace
+
+std::wstring ScrPath() { return Env(L"ZINDLE_SCR"); }
+
+std::wstring ScratchDir() {
+  std::wstring dir = Env(L"ZINDLE_SCRATCH");
+  if (dir.empty()) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    dir = std::wstring(temp) + L"zindle-e2e";
+  }
+  CreateDirectoryW(dir.c_str(), nullptr);
+  return dir;
+}
+
+std::wstring ArtefactDir() {
+  std::wstring dir = Env(L"ZINDLE_ARTEFACTS");
+  if (dir.empty()) dir = ScratchDir() + L"\\artefacts";
+  CreateDirectoryW(dir.c_str(), nullptr);
+  return dir;
+}
+
+Process::Process(const std::wstring& file, const std::wstring& arguments) {
+  std::wstring line = L"\"" + file + L"\"";
+  if (!arguments.empty()) line += L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (CreateProcessW(file.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                     &info)) {
+    CloseHandle(info.hThread);
+    handle_ = info.hProcess;
+    id_ = info.dwProcessId;
+  }
+}
+
+Process::Process(Process&& other) noexcept { *this = std::move(other); }
+
+Process& Process::operator=(Process&& other) noexcept {
+  if (this != &other) {
+    Kill();
+    handle_ = other.handle_;
+    id_ = other.id_;
+    other.handle_ = nullptr;
+    other.id_ = 0;
+  }
+  return *this;
+}
+
+bool Process::Running() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
+
+bool Process::WaitForExit(DWORD milliseconds) const {
+  if (!handle_) return true;
+  return PollUntil([&] { return WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0; }, milliseconds);
+}
+
+DWORD Process::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (handle_) GetExitCodeProcess(handle_, &code);
+  return code;
+}
+
+void Process::Kill() {
+  if (!handle_) return;
+  if (Running()) {
+    TerminateProcess(handle_, 99);
+    WaitForSingleObject(handle_, 5000);
+  }
+  CloseHandle(handle_);
+  handle_ = nullptr;
+  id_ = 0;
+}
+
+Process StartScr(const std::wstring& arguments) { return Process(ScrPath(), arguments); }
+Process StartScrAt(const std::wstring& scrPath, const std::wstring& arguments) {
+  return Process(scrPath, arguments);
+}
+
+void PumpFor(DWORD milliseconds) {
+  DWORD start = GetTickCount();
+  do {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    Sleep(5);
+  } while (GetTickCount() - start < milliseconds);
+}
+
+bool PollUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount() - start >= milliseconds) return condition();
+    PumpFor(10);
+  }
+}
+
+namespace {
+struct WindowSearch {
+  const std::wstring* caption;
+  const std::wstring* className;
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<WindowSearch*>(parameter);
+  if (!IsWindowVisible(window)) return TRUE;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (search->processId && pid != search->processId) return TRUE;
+  if (search->caption && WindowText(window) != *search->caption) return TRUE;
+  if (search->className) {
+    wchar_t name[256];
+    GetClassNameW(window, name, 256);
+    if (*search->className != name) return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+}  // namespace
+
+std::wstring WindowText(HWND window) {
+  int n = GetWindowTextLengthW(window);
+  std::wstring text(n + 1, L'\0');
+  GetWindowTextW(window, text.data(), n + 1);
+  text.resize(wcslen(text.c_str()));
+  return text;
+}
+
+HWND FindTopWindow(const std::wstring& caption, DWORD processId) {
+  WindowSearch search{&caption, nullptr, processId, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitForWindow(const std::wstring& caption, DWORD milliseconds, DWORD processId) {
+  HWND found = nullptr;
+  PollUntil([&] { return (found = FindTopWindow(caption, processId)) != nullptr; }, milliseconds);
+  return found;
+}
+
+HWND FindWindowOfProcess(DWORD processId, const std::wstring& className) {
+  WindowSearch search{nullptr, &className, processId, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+namespace settings {
+
+static std::wstring SectionPath(const std::wstring& app, const std::wstring& section) {
+  return std::wstring(kSettingsRoot) + L"\\" + app + L"\\" + section;
+}
+
+void ClearAll() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kSettingsRoot) + L"\\Korvane").c_str());
+  RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kSettingsRoot) + L"\\Zindle!").c_str());
+}
+
+void Put(const std::wstring& app, const std::wstring& section, const std::wstring& key,
+         const std::wstring& value) {
+  PutRegistryString(SectionPath(app, section), key, value);
+}
+
+void Put(const std::wstring& key, const std::wstring& value) { Put(L"Korvane", L"Zindle!", key, value); }
+
+std::optional<std::wstring> Get(const std::wstring& app, const std::wstring& section,
+                                const std::wstring& key) {
+  wchar_t buffer[4096];
+  DWORD size = sizeof(buffer);
+  if (RegGetValueW(HKEY_CURRENT_USER, SectionPath(app, section).c_str(), key.c_str(), RRF_RT_REG_SZ,
+                   nullptr, buffer, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return std::wstring(buffer);
+}
+
+std::optional<std::wstring> Get(const std::wstring& key) { return Get(L"Korvane", L"Zindle!", key); }
+
+bool SectionExists(const std::wstring& app, const std::wstring& section) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionPath(app, section).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
+}
+
+}  // namespace settings
+
+void PutRegistryString(const std::wstring& path, const std::wstring& name, const std::wstring& value) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), REG_SZ, value.c_str(),
+                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void PutRegistryDword(const std::wstring& path, const std::wstring& name, DWORD value) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), REG_DWORD, &value, sizeof(value));
+}
+
+void DeleteRegistryValue(const std::wstring& path, const std::wstring& name) {
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str());
+}
+
+size_t Image::CountDifferences(const Image& other) const {
+  if (width != other.width || height != other.height) return pixels.size();
+  size_t n = 0;
+  for (size_t i = 0; i < pixels.size(); ++i) n += pixels[i] != other.pixels[i];
+  return n;
+}
+
+void Image::SaveBmp(const std::wstring& path) const {
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof(info);
+  info.biWidth = width;
+  info.biHeight = -height;
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  DWORD bytes = static_cast<DWORD>(pixels.size() * 4);
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + bytes;
+  FILE* out = _wfopen(path.c_str(), L"wb");
+  if (!out) return;
+  fwrite(&file, sizeof(file), 1, out);
+  fwrite(&info, sizeof(info), 1, out);
+  fwrite(pixels.data(), 4, pixels.size(), out);
+  fclose(out);
+}
+
+int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+Image KnownPicture(int width, int height) {
+  Image image{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      image.pixels[static_cast<size_t>(y) * width + x] =
+          Rgb((x * 7 + y) & 255, (y * 5 + (x >> 3)) & 255, ((x >> 2) ^ (y >> 1)) & 255);
+  return image;
+}
+
+Image FilledPicture(int width, int height, uint32_t colour) {
+  return Image{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height, colour)};
+}
+
+namespace {
+
+struct BackdropData {
+  Image picture;
+};
+
+LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* data = reinterpret_cast<BackdropData*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      if (data) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = data->picture.width;
+        info.bmiHeader.biHeight = -data->picture.height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        SetDIBitsToDevice(dc, 0, 0, data->picture.width, data->picture.height, 0, 0, 0,
+                          data->picture.height, data->picture.pixels.data(), &info, DIB_RGB_COLORS);
+      }
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_NCDESTROY:
+      delete data;
+      return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+Backdrop::Backdrop(const Image& picture) {
+  static ATOM atom = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = BackdropProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = L"ZindleTestBackdrop";
+    return RegisterClassW(&wc);
+  }();
+  (void)atom;
+  window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"ZindleTestBackdrop", L"Test desktop",
+                            WS_POPUP, 0, 0, picture.width, picture.height, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new BackdropData{picture}));
+  ShowWindow(window_, SW_SHOWNOACTIVATE);
+  UpdateWindow(window_);
+  // Shown when the screen holds the picture.
+  Image expected = picture;
+  PollUntil([&] { return TakeScreenshot().CountDifferences(expected) == 0; }, 3000);
+}
+
+Backdrop::~Backdrop() {
+  if (window_) DestroyWindow(window_);
+  PumpFor(20);
+}
+
+static Image Capture(HDC source, int x, int y, int width, int height) {
+  Image image{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC memory = CreateCompatibleDC(source);
+  HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+  GdiFlush();
+  const uint32_t* p = static_cast<const uint32_t*>(bits);
+  for (size_t i = 0; i < image.pixels.size(); ++i) image.pixels[i] = p[i] & 0x00FFFFFF;
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  return image;
+}
+
+Image TakeScreenshot() {
+  HDC screen = GetDC(nullptr);
+  Image image = Capture(screen, 0, 0, ScreenWidth(), ScreenHeight());
+  ReleaseDC(nullptr, screen);
+  return image;
+}
+
+Image TakeScreenshot(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  HDC screen = GetDC(nullptr);
+  Image image = Capture(screen, origin.x, origin.y, client.right, client.bottom);
+  ReleaseDC(nullptr, screen);
+  return image;
+}
+
+void KeepArtefact(const Image& image, const std::wstring& name) {
+  image.SaveBmp(ArtefactDir() + L"\\" + name + L".bmp");
+}
+
+void PressKey(WORD virtualKey) {
+  INPUT input[2]{};
+  input[0].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = virtualKey;
+  input[1] = input[0];
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
+void MoveMouseTo(int x, int y) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = static_cast<LONG>((x * 65535.0) / (ScreenWidth() - 1) + 0.5);
+  input.mi.dy = static_cast<LONG>((y * 65535.0) / (ScreenHeight() - 1) + 0.5);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof(INPUT));
+}
+
+void ClickAt(int x, int y) {
+  MoveMouseTo(x, y);
+  INPUT input[2]{};
+  input[0].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].type = INPUT_MOUSE;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
+}  // namespace e2e

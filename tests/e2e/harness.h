@@ -1,0 +1,129 @@
+// What the end-to-end scenarios share: the program as a real process, its
+// windows, the registry, a known picture on the screen, screenshots and input.
+// Every wait is a poll with a deadline.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The program under test (ZINDLE_SCR) and a scratch folder of this run.
+std::wstring ScrPath();
+std::wstring ScratchDir();
+// Where screenshots and other artefacts of the run are kept (ZINDLE_ARTEFACTS).
+std::wstring ArtefactDir();
+
+// A process of the program or of any other file, ended when it goes away.
+class Process {
+ public:
+  Process() = default;
+  Process(const std::wstring& file, const std::wstring& arguments);
+  ~Process() { Kill(); }
+  Process(Process&& other) noexcept;
+  Process& operator=(Process&& other) noexcept;
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  explicit operator bool() const { return handle_ != nullptr; }
+  DWORD Id() const { return id_; }
+  bool Running() const;
+  // Waits until the process has ended; false when the deadline passed first.
+  bool WaitForExit(DWORD milliseconds) const;
+  DWORD ExitCode() const;
+  void Kill();
+
+ private:
+  HANDLE handle_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// Starts the program with an argument text ("/s", "/p 1234", "").
+Process StartScr(const std::wstring& arguments);
+// Starts a copy of the program kept at another path.
+Process StartScrAt(const std::wstring& scrPath, const std::wstring& arguments);
+
+// Polls the condition every few milliseconds, handling this thread's
+// messages meanwhile, until it holds or the deadline passes.
+bool PollUntil(const std::function<bool()>& condition, DWORD milliseconds);
+// Handles this thread's messages for a while (windows the test owns).
+void PumpFor(DWORD milliseconds);
+
+// A visible top-level window with exactly this caption, of this process if given.
+HWND FindTopWindow(const std::wstring& caption, DWORD processId = 0);
+HWND WaitForWindow(const std::wstring& caption, DWORD milliseconds, DWORD processId = 0);
+// A window of the given process that is visible and of the given class.
+HWND FindWindowOfProcess(DWORD processId, const std::wstring& className);
+std::wstring WindowText(HWND window);
+
+// The classic per-user program settings in the registry.
+namespace settings {
+void ClearAll();  // both the current and the previous release's application
+void Put(const std::wstring& app, const std::wstring& section, const std::wstring& key,
+         const std::wstring& value);
+void Put(const std::wstring& key, const std::wstring& value);  // "Korvane", "Zindle!"
+std::optional<std::wstring> Get(const std::wstring& app, const std::wstring& section,
+                                const std::wstring& key);
+std::optional<std::wstring> Get(const std::wstring& key);
+bool SectionExists(const std::wstring& app, const std::wstring& section);
+}  // namespace settings
+
+// Any value under HKEY_CURRENT_USER.
+void PutRegistryString(const std::wstring& path, const std::wstring& name, const std::wstring& value);
+void PutRegistryDword(const std::wstring& path, const std::wstring& name, DWORD value);
+void DeleteRegistryValue(const std::wstring& path, const std::wstring& name);
+
+// Pixels as 0x00RRGGBB.
+inline constexpr uint32_t Rgb(int r, int g, int b) {
+  return (static_cast<uint32_t>(r) << 16) | (static_cast<uint32_t>(g) << 8) | static_cast<uint32_t>(b);
+}
+
+// A screen-sized picture in memory.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+  // How many pixels differ from another image of the same size.
+  size_t CountDifferences(const Image& other) const;
+  void SaveBmp(const std::wstring& path) const;
+};
+
+int ScreenWidth();
+int ScreenHeight();
+
+// A picture whose every pixel tells where it stands, with no symmetry, so
+// that a mirrored or shifted copy is told apart from the original.
+Image KnownPicture(int width, int height);
+Image FilledPicture(int width, int height, uint32_t colour);
+
+// A topmost full-screen window of this process that shows a picture: the
+// desktop that the program will capture.
+class Backdrop {
+ public:
+  explicit Backdrop(const Image& picture);
+  ~Backdrop();
+  Backdrop(const Backdrop&) = delete;
+  Backdrop& operator=(const Backdrop&) = delete;
+  HWND window() const { return window_; }
+
+ private:
+  HWND window_ = nullptr;
+};
+
+// What the screen shows now (or one window's client area).
+Image TakeScreenshot();
+Image TakeScreenshot(HWND window);
+// Keeps a screenshot as an artefact of the run, named for the scenario.
+void KeepArtefact(const Image& image, const std::wstring& name);
+
+// Real input.
+void PressKey(WORD virtualKey);
+void MoveMouseTo(int x, int y);
+void ClickAt(int x, int y);
+
+}  // namespace e2e
