@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build/native/zindle_unit[1]_tests.cmake")
-  include("/work/main/build/native/zindle_unit[1]_tests.cmake")
-else()
-  add_test(zindle_unit_NOT_BUILT zindle_unit_NOT_BUILT)
-endif()

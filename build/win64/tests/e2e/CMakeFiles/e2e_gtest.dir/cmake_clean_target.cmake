@@ -1,3 +1,0 @@
-file(REMOVE_RECURSE
-  "libe2e_gtest.a"
-)
