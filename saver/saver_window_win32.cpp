@@ -1,9 +1,351 @@
+// The full-screen saver window: start-up, the run with its restore timer,
+// and the exit rules with the password gate.
+#include <windows.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "core/handles_win32.h"
+#include "resources/resource_ids.h"
 #include "core/modes_win32.h"
+#include "core/numbers.h"
+#include "core/picture_win32.h"
+#include "core/platform_win32.h"
 #include "core/runtime_win32.h"
+#include "saver/colour_analysis.h"
+#include "saver/gdi_engine_win32.h"
+#include "saver/saver_rules.h"
+#include "saver/screen_saver_system_win32.h"
+#include "settings/registry_reader_win32.h"
+#include "settings/registry_store_win32.h"
 
 namespace zindle {
+namespace {
 
-// Placeholder until the saver window exists.
-void RunSaver() { LoadProgramSettings(); }
+constexpr wchar_t kClassName[] = L"ZindleSaverWindow";
+constexpr UINT kActivateMessage = WM_APP + 1;
+constexpr UINT_PTR kTickId = 1;
+constexpr UINT kTickInterval = 30000;
+constexpr COLORREF kDesignBackground = RGB(192, 192, 192);
+constexpr COLORREF kPictureBackground = RGB(0, 0, 0);
+
+// The display counter only says "hidden" below 0, and other code may have
+// raised it several steps, so each loop repeats until the counter agrees.
+void HidePointer() {
+  while (ShowCursor(FALSE) >= 0) {
+  }
+}
+void ShowPointer() {
+  while (ShowCursor(TRUE) < 0) {
+  }
+}
+
+void FillWith(HDC dc, int width, int height, COLORREF colour) {
+  GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+  RECT all{0, 0, width, height};
+  FillRect(dc, &all, brush.get());
+}
+
+// The system's password dialog, from the module the Windows 95/98 family
+// keeps it in. Looked for beside the program and in the system folder only,
+// never in the current folder.
+bool VerifyScreenSavePassword(HWND owner) {
+  Module module(LoadLibraryExW(L"password.cpl", nullptr,
+                               LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32));
+  if (!module) module.reset(LoadLibraryW(L"password.cpl"));
+  using Verify = BOOL(WINAPI*)(HWND);
+  auto verify = module ? reinterpret_cast<Verify>(
+                             reinterpret_cast<void*>(GetProcAddress(module.get(), "VerifyScreenSavePwd")))
+                       : nullptr;
+  // Without the service there is no password to ask for; a saver that could
+  // never close would lock the user out.
+  if (!verify) return true;
+  return (verify(owner) & 0xFFFF) != 0;
+}
+
+class frmSaver {
+ public:
+  // Creates, loads and shows the window; the process ends in Form_Unload.
+  [[noreturn]] void Show();
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void Form_Initialize();
+  void Form_Load();
+  void Form_Activate();
+  void Form_Paint();
+  void Tick_Timer();
+  void Form_KeyDown();
+  void Form_MouseDown();
+  void Form_MouseMove(double x, double y);
+  bool Form_QueryUnload();  // true cancels the unload
+  [[noreturn]] void Form_Unload();
+
+  void RequestUnload();
+  void PrepareDesktop();
+  bool PreparePicture();
+  bool AnalysisInverts();
+  void DrawWorkingImage(HDC dc);
+  int Width() const { return Saver().ImageWidth; }
+  int Height() const { return Saver().ImageHeight; }
+
+  HWND window_ = nullptr;
+  MemoryBitmap Pic;          // the unchanged start-up picture
+  MemoryBitmap persistent_;  // the window's stored image, repainted from
+  COLORREF background_ = kDesignBackground;
+  bool pictureMode_ = false;
+  bool picVisible_ = false;  // Pic shows at the top-left corner until the run begins
+  bool activated_ = false;
+  bool unloading_ = false;
+  int16_t PasswordFlag = 0;
+  double twipsPerPixelX_ = 15, twipsPerPixelY_ = 15;
+  RestoreCounter tick_;
+  MouseMoveRule mouse_;
+  SystemParametersScreenSaver system_;
+  SystemSaverSession session_;
+};
+
+LRESULT CALLBACK frmSaver::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* form = reinterpret_cast<frmSaver*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!form) return DefWindowProcW(window, message, wParam, lParam);
+  return form->Dispatch(message, wParam, lParam);
+}
+
+LRESULT frmSaver::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kActivateMessage:
+      Form_Activate();
+      return 0;
+    case WM_PAINT:
+      Form_Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_TIMER:
+      if (wParam == kTickId) Tick_Timer();
+      return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      Form_KeyDown();
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+      Form_MouseDown();
+      return message == WM_XBUTTONDOWN;
+    case WM_MOUSEMOVE:
+      Form_MouseMove(GET_X_LPARAM(lParam) * twipsPerPixelX_, GET_Y_LPARAM(lParam) * twipsPerPixelY_);
+      return 0;
+    case WM_CLOSE:
+      RequestUnload();
+      return 0;
+    case WM_SETCURSOR:
+      if (!ApplyProgramPointer()) SetCursor(LoadCursor(nullptr, IDC_ARROW));
+      return TRUE;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_SCREENSAVE) return 0;  // this is the screen saver
+      break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void frmSaver::Show() {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(IDI_ZINDLE));
+  wc.lpszClassName = kClassName;
+  RegisterClassW(&wc);
+  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, Wide(kSaverCaption).c_str(), WS_POPUP, 0, 0, 1, 1,
+                            nullptr, nullptr, wc.hInstance, nullptr);
+  if (!window_) ExitProcess(1);
+  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  Form_Initialize();
+  Form_Load();
+  ShowWindow(window_, SW_SHOW);
+  SetForegroundWindow(window_);
+  // The window is active once shown; the activate handler runs from the
+  // queue because it goes on for the rest of the run.
+  PostMessageW(window_, kActivateMessage, 0, 0);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  ExitProcess(0);
+}
+
+void frmSaver::Form_Initialize() {
+  SeedRandomFromTimeOfDay();
+  DoEvents();
+}
+
+void frmSaver::Form_Load() {
+  SetProgramPointer(Pointer::Busy);
+  // The primary screen at its own resolution: the program is DPI aware.
+  int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  SetWindowPos(window_, nullptr, 0, 0, screenWidth, screenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  DoEvents();
+  SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  PasswordFlag = PasswordFlagFrom(
+      ReadRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword"));
+  session_.Start(system_, PasswordCondition(PasswordFlag));
+  LoadProgramSettings(window_);
+  Saver().ImageWidth = ToInt16(screenWidth);
+  Saver().ImageHeight = ToInt16(screenHeight);
+  {
+    WindowDC screen(nullptr);
+    // Whole twips per pixel: a position with a fraction would never equal
+    // its rounded record, and the first movement would end the saver.
+    twipsPerPixelX_ = std::max(1.0, RoundHalfEven(1440.0 / GetDeviceCaps(screen.get(), LOGPIXELSX)));
+    twipsPerPixelY_ = std::max(1.0, RoundHalfEven(1440.0 / GetDeviceCaps(screen.get(), LOGPIXELSY)));
+  }
+  // A picture that cannot be shown leaves the desktop to be distorted.
+  pictureMode_ = Saver().Picture != 0 && PreparePicture();
+  if (!pictureMode_) PrepareDesktop();
+  persistent_ = MemoryBitmap::Dib(Width(), Height());
+  FillWith(persistent_.dc(), Width(), Height(), background_);
+}
+
+void frmSaver::PrepareDesktop() {
+  const int w = Width(), h = Height();
+  Pic = MemoryBitmap::Dib(w + 1, h + 1);
+  {
+    WindowDC screen(GetDesktopWindow());
+    BlitRect to = MirroredDestination(Saver().Flip, w, h);
+    if (to.w == w && to.h == h) {
+      BitBlt(Pic.dc(), 0, 0, w, h, screen.get(), 0, 0, SRCCOPY);
+    } else {
+      SetStretchBltMode(Pic.dc(), COLORONCOLOR);
+      StretchBlt(Pic.dc(), to.x, to.y, to.w, to.h, screen.get(), 0, 0, w, h, SRCCOPY);
+    }
+  }
+  GdiFlush();
+  Treatment treatment = TreatmentFor(Saver().Invert, ProgramRandom(), [this] { return AnalysisInverts(); });
+  // Keeping is a copy onto itself, so only the inversion is performed.
+  if (treatment == Treatment::Invert) BitBlt(Pic.dc(), 0, 0, w, h, Pic.dc(), 0, 0, NOTSRCCOPY);
+  GdiFlush();
+  picVisible_ = true;
+}
+
+bool frmSaver::AnalysisInverts() {
+  DibPixelReader reader(Pic.bits(), Pic.width(), Pic.height());
+  ColourAnalysis analysis = AnalyseColours(reader, Width(), Height(), Saver().Level, Saver().Threshold);
+  RegistrySettingsStore store;
+  if (!GetSetting(store, kApplication, kSection, "Debug", "0").empty())
+    store.Save(kApplication, kSection, "Debug", DebugText(analysis));
+  return analysis.Inverts();
+}
+
+bool frmSaver::PreparePicture() {
+  MemoryBitmap picture = LoadPictureFile(Saver().PictureName);
+  if (!picture) return false;
+  Pic = std::move(picture);
+  background_ = kPictureBackground;
+  return true;
+}
+
+// The picture centred in picture mode, else the screen-sized area at the corner.
+void frmSaver::DrawWorkingImage(HDC dc) {
+  if (pictureMode_) {
+    BitBlt(dc, CentringOffset(Width(), Pic.width()), CentringOffset(Height(), Pic.height()), Pic.width(),
+           Pic.height(), Pic.dc(), 0, 0, SRCCOPY);
+  } else {
+    BitBlt(dc, 0, 0, Width(), Height(), Pic.dc(), 0, 0, SRCCOPY);
+  }
+}
+
+void frmSaver::Form_Activate() {
+  if (activated_) return;
+  activated_ = true;
+  HidePointer();
+  // Drawn while automatic redraw is on: it becomes the window's stored image.
+  DrawWorkingImage(persistent_.dc());
+  InvalidateRect(window_, nullptr, FALSE);
+  UpdateWindow(window_);
+  DoEvents();
+  picVisible_ = false;
+  // From here on drawing goes to the screen only; the stored image stays the
+  // background that uncovered parts are repainted from.
+  DoEvents();
+  if (Saver().Unzindle > 0) SetTimer(window_, kTickId, kTickInterval, nullptr);
+  SetProgramPointer(Pointer::Default);
+  WindowDC surface(window_);
+  SaverState& state = Saver();
+  if (state.Horizontal != 0 || state.Vertical != 0) {
+    ZindleLoop(surface.get(), surface.get(), window_);
+  } else {
+    // Every block a freshly shifted piece of the unchanged picture: the
+    // screen shivers by a pixel and never drifts.
+    state.Horizontal = 1;
+    state.Vertical = 1;
+    ZindleLoop(Pic.dc(), surface.get(), window_);
+  }
+}
+
+void frmSaver::Form_Paint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window_, &paint);
+  const RECT& r = paint.rcPaint;
+  BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, persistent_.dc(), r.left, r.top, SRCCOPY);
+  if (picVisible_) BitBlt(dc, 0, 0, Pic.width(), Pic.height(), Pic.dc(), 0, 0, SRCCOPY);
+  EndPaint(window_, &paint);
+}
+
+void frmSaver::Tick_Timer() {
+  if (!tick_.Tick(Saver().Frequency)) return;
+  {
+    WindowDC surface(window_);
+    if (pictureMode_) FillWith(surface.get(), Width(), Height(), background_);
+    DrawWorkingImage(surface.get());
+  }
+  DoEvents();
+}
+
+void frmSaver::Form_KeyDown() { RequestUnload(); }
+
+void frmSaver::Form_MouseDown() { RequestUnload(); }
+
+void frmSaver::Form_MouseMove(double x, double y) {
+  if (mouse_.Moved(x, y)) RequestUnload();
+}
+
+// Every way of closing passes here. With the password condition the system's
+// dialog decides; a refusal hides the pointer again and the run goes on.
+bool frmSaver::Form_QueryUnload() {
+  if (!PasswordCondition(PasswordFlag)) return false;
+  ShowPointer();
+  if (VerifyScreenSavePassword(window_)) return false;
+  HidePointer();
+  DoEvents();
+  return true;
+}
+
+void frmSaver::Form_Unload() {
+  session_.Finish(system_, PasswordCondition(PasswordFlag));
+  SetProgramPointer(Pointer::Default);
+  ShowPointer();
+  ExitProcess(0);
+}
+
+void frmSaver::RequestUnload() {
+  // Events handled while the password dialog is open do not ask again.
+  if (unloading_) return;
+  unloading_ = true;
+  bool cancel = Form_QueryUnload();
+  unloading_ = false;
+  if (!cancel) Form_Unload();
+}
+
+}  // namespace
+
+void RunSaver() {
+  static frmSaver form;  // lives as long as the process
+  form.Show();
+}
 
 }  // namespace zindle

@@ -1,0 +1,64 @@
+#include "saver/saver_rules.h"
+
+#include "core/numbers.h"
+
+namespace zindle {
+
+bool RestoreCounter::Tick(int16_t frequency) {
+  if (frequency > 0) ++tickCount_;
+  if (tickCount_ != frequency) return false;
+  tickCount_ = 0;
+  return true;
+}
+
+bool MouseMoveRule::Moved(double x, double y) {
+  if (lastMouseX_ == 0 || lastMouseY_ == 0) {
+    lastMouseX_ = ToInt32(x);
+    lastMouseY_ = ToInt32(y);
+  }
+  // The stored integer against the event's own value: no tolerance.
+  return lastMouseX_ != x || lastMouseY_ != y;
+}
+
+int32_t CentringOffset(int32_t screen, int32_t picture) {
+  return ToInt32((static_cast<double>(screen) - picture) / 2);
+}
+
+BlitRect MirroredDestination(int16_t flip, int32_t width, int32_t height) {
+  // A negative extent runs from the far edge pixel back towards 0.
+  switch (flip) {
+    case 1: return {width - 1, 0, -width, height};
+    case 2: return {0, height - 1, width, -height};
+    case 3: return {width - 1, height - 1, -width, -height};
+    default: return {0, 0, width, height};
+  }
+}
+
+Treatment TreatmentFor(int16_t colourMode, RandomSource& random,
+                       const std::function<bool()>& analysisInverts) {
+  switch (colourMode) {
+    case kInverted: return Treatment::Invert;
+    case kRandom: return random.NextFraction() > 0.5f ? Treatment::Invert : Treatment::Keep;
+    case kIntelligent: return analysisInverts() ? Treatment::Invert : Treatment::Keep;
+    default: return Treatment::Keep;
+  }
+}
+
+int16_t PasswordFlagFrom(const RegistryValue& value) {
+  if (const int32_t* number = std::get_if<int32_t>(&value)) return ToInt16(*number);
+  if (const std::string* text = std::get_if<std::string>(&value)) return ToInt16(LenientNumber(*text));
+  return 0;
+}
+
+void SystemSaverSession::Start(ScreenSaverSystem& system, bool passwordCondition) {
+  wasActive_ = system.ScreenSaveActive();
+  system.SetScreenSaveActive(false);
+  if (passwordCondition) system.SetScreenSaverRunning(true);
+}
+
+void SystemSaverSession::Finish(ScreenSaverSystem& system, bool passwordCondition) {
+  system.SetScreenSaveActive(wasActive_);
+  if (passwordCondition) system.SetScreenSaverRunning(false);
+}
+
+}  // namespace zindle

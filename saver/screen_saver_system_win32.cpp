@@ -1,0 +1,25 @@
+#include "saver/screen_saver_system_win32.h"
+
+#include <windows.h>
+
+namespace zindle {
+
+bool SystemParametersScreenSaver::ScreenSaveActive() {
+  BOOL active = TRUE;  // taken as on when the system cannot tell
+  SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
+  return active != FALSE;
+}
+
+// A pointer to a 32-bit zero, no profile update and no broadcast: the change
+// lasts for the session only.
+void SystemParametersScreenSaver::SetScreenSaveActive(bool active) {
+  UINT zero = 0;
+  SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, &zero, 0);
+}
+
+void SystemParametersScreenSaver::SetScreenSaverRunning(bool running) {
+  UINT zero = 0;
+  SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, running ? TRUE : FALSE, &zero, 0);
+}
+
+}  // namespace zindle

@@ -1,0 +1,226 @@
+// The saver's rules without a window: restore ticks, the mouse rule,
+// centring, mirroring, the colour treatment, the password flag, and the
+// system switches around a run.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes.h"
+#include "saver/saver_rules.h"
+
+namespace zindle {
+namespace {
+
+using testing::ScriptedRandom;
+
+// Which of the first ticks restore the clean picture.
+std::vector<int> RestoringTicks(int16_t frequency, int ticks) {
+  RestoreCounter counter;
+  std::vector<int> restoring;
+  for (int tick = 1; tick <= ticks; ++tick)
+    if (counter.Tick(frequency)) restoring.push_back(tick);
+  return restoring;
+}
+
+std::vector<int> EveryNth(int n, int ticks) {
+  std::vector<int> out;
+  for (int tick = n; tick <= ticks; tick += n) out.push_back(tick);
+  return out;
+}
+
+TEST(RestoreCounter, EachFrequencyOfTheDialogRestoresOnEveryNthTick) {
+  for (int16_t frequency = 1; frequency <= 20; ++frequency)
+    EXPECT_EQ(RestoringTicks(frequency, 100), EveryNth(frequency, 100)) << "frequency " << frequency;
+}
+
+TEST(RestoreCounter, FrequencyZeroRestoresOnEveryTickLikeOne) {
+  EXPECT_EQ(RestoringTicks(0, 10), EveryNth(1, 10));
+  RestoreCounter counter;
+  for (int i = 0; i < 300; ++i) counter.Tick(0);
+  EXPECT_EQ(counter.TickCount(), 0) << "the counter never moves";
+}
+
+TEST(RestoreCounter, FrequenciesTheCounterCannotReachNeverRestore) {
+  struct Case {
+    const char* name;
+    int16_t frequency;
+  };
+  for (Case c : {Case{"just past the counter", 256}, Case{"far past it", 32767}, Case{"minus one", -1},
+                 Case{"most negative", -32768}}) {
+    EXPECT_TRUE(RestoringTicks(c.frequency, 1000).empty()) << c.name;
+  }
+}
+
+TEST(RestoreCounter, TheLargestCounterValueIsReachedAndTheCounterWraps) {
+  EXPECT_EQ(RestoringTicks(255, 600), (std::vector<int>{255, 510}));
+  RestoreCounter counter;
+  for (int i = 0; i < 256; ++i) counter.Tick(300);
+  EXPECT_EQ(counter.TickCount(), 0) << "256 ticks wrap the 8-bit counter";
+}
+
+TEST(RestoreCounter, ARestoreStartsTheCountAgain) {
+  RestoreCounter counter;
+  EXPECT_FALSE(counter.Tick(3));
+  EXPECT_FALSE(counter.Tick(3));
+  EXPECT_TRUE(counter.Tick(3));
+  EXPECT_EQ(counter.TickCount(), 0);
+}
+
+// A row of pointer events in twips and whether each one asks for the unload.
+struct MoveCase {
+  const char* name;
+  std::vector<std::pair<double, double>> events;
+  std::vector<bool> unloads;
+};
+
+class MouseMoveRuleTest : public ::testing::TestWithParam<MoveCase> {};
+
+TEST_P(MouseMoveRuleTest, AsksForTheUnloadOnlyWhenTheRuleSays) {
+  MouseMoveRule rule;
+  const MoveCase& c = GetParam();
+  for (size_t i = 0; i < c.events.size(); ++i)
+    EXPECT_EQ(rule.Moved(c.events[i].first, c.events[i].second), c.unloads[i]) << "event " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MouseMoveRuleTest,
+    ::testing::Values(
+        MoveCase{"the first event only records", {{1500, 3000}}, {false}},
+        MoveCase{"a second event at the same place does nothing", {{1500, 3000}, {1500, 3000}}, {false, false}},
+        MoveCase{"one pixel away ends it", {{1500, 3000}, {1515, 3000}}, {false, true}},
+        MoveCase{"no tolerance at all", {{1500, 3000}, {1500, 3000.25}}, {false, true}},
+        MoveCase{"the left edge records again and again",
+                 {{0, 1500}, {0, 3000}, {0, 4500}, {150, 4500}, {165, 4500}},
+                 {false, false, false, false, true}},
+        MoveCase{"the top edge records again", {{1500, 0}, {3000, 0}, {3000, 150}, {3015, 150}},
+                 {false, false, false, true}},
+        MoveCase{"a fraction differs from its rounded record", {{1500.5, 3000}}, {true}},
+        MoveCase{"the record is rounded half to even", {{1500.5, 3000}, {1500, 3000}}, {true, false}},
+        MoveCase{"twips of wide screens fit", {{57585, 32385}, {57585, 32385}, {57600, 32385}},
+                 {false, false, true}},
+        MoveCase{"far beyond 16 bits", {{100000, 70000}, {100015, 70000}}, {false, true}}),
+    [](const auto& info) {
+      std::string name = info.param.name;
+      for (char& ch : name)
+        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+      return name;
+    });
+
+TEST(MouseMoveRule, TheRecordedPositionIsTheFirstOneSeen) {
+  MouseMoveRule rule;
+  rule.Moved(43200, 30000);  // 2,880 pixels at 15 twips: past 16 bits
+  EXPECT_EQ(rule.LastMouseX(), 43200);
+  EXPECT_EQ(rule.LastMouseY(), 30000);
+  rule.Moved(15, 15);
+  EXPECT_EQ(rule.LastMouseX(), 43200) << "later events do not move the record";
+}
+
+TEST(CentringOffset, HalvesGoToTheEvenPixel) {
+  struct Case {
+    int32_t screen, picture, offset;
+  };
+  for (Case c : {Case{800, 300, 250}, Case{800, 301, 250}, Case{800, 303, 248}, Case{600, 201, 200},
+                 Case{600, 203, 198}, Case{800, 800, 0}, Case{800, 1001, -100}, Case{800, 1003, -102},
+                 Case{3840, 1, 1920}})
+    EXPECT_EQ(CentringOffset(c.screen, c.picture), c.offset) << c.screen << " and " << c.picture;
+}
+
+TEST(MirroredDestination, NegativeExtentsRunFromTheFarEdge) {
+  struct Case {
+    int16_t flip;
+    int32_t x, y, w, h;
+  };
+  for (Case c : {Case{0, 0, 0, 800, 600}, Case{1, 799, 0, -800, 600}, Case{2, 0, 599, 800, -600},
+                 Case{3, 799, 599, -800, -600}, Case{4, 0, 0, 800, 600}, Case{-1, 0, 0, 800, 600}}) {
+    BlitRect r = MirroredDestination(c.flip, 800, 600);
+    EXPECT_EQ((std::vector<int32_t>{r.x, r.y, r.w, r.h}), (std::vector<int32_t>{c.x, c.y, c.w, c.h}))
+        << "flip " << c.flip;
+  }
+}
+
+TEST(TreatmentFor, EachColourModeChoosesAsItsNameSays) {
+  int analyses = 0;
+  auto analysis = [&](bool inverts) {
+    return [&analyses, inverts] {
+      ++analyses;
+      return inverts;
+    };
+  };
+  ScriptedRandom random({0.7f});
+  EXPECT_EQ(TreatmentFor(kNormal, random, analysis(true)), Treatment::Keep);
+  EXPECT_EQ(TreatmentFor(kInverted, random, analysis(false)), Treatment::Invert);
+  EXPECT_EQ(TreatmentFor(kIntelligent, random, analysis(true)), Treatment::Invert);
+  EXPECT_EQ(TreatmentFor(kIntelligent, random, analysis(false)), Treatment::Keep);
+  EXPECT_EQ(random.calls, 0) << "only Random draws";
+  EXPECT_EQ(analyses, 2) << "only Intelligent analyses";
+}
+
+TEST(TreatmentFor, RandomInvertsAboveOneHalfWithOneDraw) {
+  struct Case {
+    float u;
+    Treatment expected;
+  };
+  for (Case c : {Case{0.0f, Treatment::Keep}, Case{0.5f, Treatment::Keep}, Case{0.50001f, Treatment::Invert},
+                 Case{0.99f, Treatment::Invert}}) {
+    ScriptedRandom random({c.u});
+    EXPECT_EQ(TreatmentFor(kRandom, random, [] { return false; }), c.expected) << c.u;
+    EXPECT_EQ(random.calls, 1);
+  }
+}
+
+TEST(PasswordFlagFrom, NumbersAndNumericTextsGiveTheFlag) {
+  struct Case {
+    const char* name;
+    RegistryValue value;
+    int16_t flag;
+  };
+  for (const Case& c : {Case{"the number 1", int32_t{1}, 1}, Case{"the text 1", std::string("1"), 1},
+                        Case{"empty", std::monostate{}, 0}, Case{"the text 0", std::string("0"), 0},
+                        Case{"not a number", std::string("yes"), 0}, Case{"empty text", std::string(), 0},
+                        Case{"a leading number", std::string(" 1 (on)"), 1},
+                        Case{"half to even", std::string("2.5"), 2},
+                        Case{"a number past 16 bits stays on", int32_t{65536}, 32767},
+                        Case{"a text past 16 bits stays on", std::string("65536"), 32767}})
+    EXPECT_EQ(PasswordFlagFrom(c.value), c.flag) << c.name;
+}
+
+class RecordingSystem : public ScreenSaverSystem {
+ public:
+  explicit RecordingSystem(bool active) : active(active) {}
+  bool ScreenSaveActive() override {
+    calls.push_back("get active");
+    return active;
+  }
+  void SetScreenSaveActive(bool on) override {
+    active = on;
+    calls.push_back(on ? "active on" : "active off");
+  }
+  void SetScreenSaverRunning(bool on) override { calls.push_back(on ? "running on" : "running off"); }
+  bool active;
+  std::vector<std::string> calls;
+};
+
+TEST(SystemSaverSession, ARunPutsTheActivationBackAsItWas) {
+  for (bool before : {true, false}) {
+    RecordingSystem system(before);
+    SystemSaverSession session;
+    session.Start(system, false);
+    EXPECT_FALSE(system.active) << "off for the time of the run";
+    session.Finish(system, false);
+    EXPECT_EQ(system.active, before);
+    EXPECT_EQ(system.calls, (std::vector<std::string>{"get active", "active off", before ? "active on" : "active off"}));
+  }
+}
+
+TEST(SystemSaverSession, ThePasswordConditionAnnouncesAndClearsTheRunningSaver) {
+  RecordingSystem system(true);
+  SystemSaverSession session;
+  session.Start(system, true);
+  session.Finish(system, true);
+  EXPECT_EQ(system.calls, (std::vector<std::string>{"get active", "active off", "running on", "active on",
+                                                    "running off"}));
+}
+
+}  // namespace
+}  // namespace zindle
