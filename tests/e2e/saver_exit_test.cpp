@@ -1,0 +1,137 @@
+// Ending the saver: any key, any button, a real movement; the password gate
+// of the Windows 95/98 family.
+#include "saver_scenario.h"
+
+namespace e2e::saver {
+namespace {
+
+bool StaysRunning(const Process& process, DWORD milliseconds) { return !process.WaitForExit(milliseconds); }
+
+TEST_F(SaverTest, AnyKeyEndsTheSaverEvenAModifierAlone) {
+  for (WORD key : {WORD(VK_SHIFT), WORD('A'), WORD(VK_SPACE)}) {
+    SCOPED_TRACE(testing::Message() << "virtual key " << key);
+    Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
+    ASSERT_TRUE(StartSaver());
+    ASSERT_TRUE(WaitUntilRunning()) << "the saver comes to the front and hides the pointer";
+    PressKey(key);
+    EXPECT_TRUE(saver.WaitForExit(kExitDeadline)) << "the process ends";
+    EXPECT_EQ(saver.ExitCode(), 0u);
+  }
+}
+
+TEST_F(SaverTest, AMouseButtonEndsTheSaver) {
+  Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
+  ASSERT_TRUE(StartSaver());
+  ASSERT_TRUE(WaitUntilRunning());
+  PressButtonWhereThePointerIs();
+  EXPECT_TRUE(saver.WaitForExit(kExitDeadline));
+  EXPECT_EQ(saver.ExitCode(), 0u);
+}
+
+TEST_F(SaverTest, TheFirstMoveOnlyRecordsAndTheNextOneEndsTheSaver) {
+  Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
+  ASSERT_TRUE(StartSaver());
+  ASSERT_TRUE(WaitUntilRunning());
+  MoveMouseTo(200, 150);
+  EXPECT_TRUE(StaysRunning(saver, 1000)) << "the first move records the position";
+  MoveMouseTo(203, 150);
+  EXPECT_TRUE(saver.WaitForExit(kExitDeadline)) << "a move to another position ends it";
+  EXPECT_EQ(saver.ExitCode(), 0u);
+}
+
+TEST_F(SaverTest, MovesAlongTheLeftEdgeRecordAgainUntilThePointerLeavesIt) {
+  Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
+  MoveMouseTo(0, 100);
+  ASSERT_TRUE(StartSaver());
+  ASSERT_TRUE(WaitUntilRunning());
+  for (int y : {200, 300, 400}) MoveMouseTo(0, y);
+  EXPECT_TRUE(StaysRunning(saver, 800)) << "a recorded 0 counts as not recorded";
+  MoveMouseTo(100, 400);
+  EXPECT_TRUE(StaysRunning(saver, 800)) << "leaving the edge records the new position";
+  MoveMouseTo(110, 400);
+  EXPECT_TRUE(saver.WaitForExit(kExitDeadline));
+}
+
+// A copy of the program beside the test's password.cpl, seen by Wine as a
+// Windows 98 program when asked, with the system's password setting on.
+class SaverPasswordTest : public SaverTest {
+ protected:
+  static constexpr wchar_t kAnswerKey[] = L"Software\\ZindleTest\\Password";
+  static constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\Zindle!.scr";
+
+  void SetUp() override {
+    SaverTest::SetUp();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kAnswerKey);
+    std::wstring folder = ScratchDir() + L"\\password";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    scr_ = folder + L"\\Zindle!.scr";
+    ASSERT_TRUE(CopyFileW(ScrPath().c_str(), scr_.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(BesideTest(L"password.cpl").c_str(), (folder + L"\\password.cpl").c_str(), FALSE))
+        << "password.cpl is built beside the test";
+    PutRegistryString(kDesktopKey, L"ScreenSaveUsePassword", L"1");
+  }
+  void TearDown() override {
+    SaverTest::TearDown();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kAppDefaults);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kAnswerKey);
+  }
+
+  static std::wstring BesideTest(const wchar_t* name) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self);
+    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
+  }
+  static void ReportWindows98() { PutRegistryString(kAppDefaults, L"Version", L"win98"); }
+  static void Answer(DWORD accept) { PutRegistryDword(kAnswerKey, L"Answer", accept); }
+  static DWORD Recorded(const wchar_t* name) {
+    DWORD value = 0xFFFFFFFF, size = sizeof(value);
+    RegGetValueW(HKEY_CURRENT_USER, kAnswerKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    return value;
+  }
+
+  std::wstring scr_;
+};
+
+TEST_F(SaverPasswordTest, ARefusedPasswordKeepsTheSaverRunningWithThePointerHidden) {
+  ReportWindows98();
+  Answer(0);
+  Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
+  ASSERT_TRUE(StartSaver(scr_));
+  ASSERT_TRUE(WaitUntilRunning());
+  PressKey(VK_SHIFT);
+  ASSERT_TRUE(PollUntil([] { return Recorded(L"Calls") == 1; }, kExitDeadline)) << "the password is asked for";
+  EXPECT_EQ(static_cast<int>(Recorded(L"Counter")), 0) << "the pointer is shown while it is asked for";
+  EXPECT_EQ(Recorded(L"OwnerIsSaver"), 1u) << "the dialog belongs to the saver's window";
+  EXPECT_TRUE(StaysRunning(saver, 800)) << "a refusal keeps the saver running";
+  EXPECT_TRUE(PollUntil([] { return !PointerShown(); }, kExitDeadline)) << "with the pointer hidden again";
+  Answer(1);
+  PressKey(VK_SHIFT);
+  EXPECT_TRUE(saver.WaitForExit(kExitDeadline)) << "the next key asks again, and acceptance ends it";
+  EXPECT_EQ(Recorded(L"Calls"), 2u);
+}
+
+TEST_F(SaverPasswordTest, AnAcceptedPasswordEndsTheSaver) {
+  ReportWindows98();
+  Answer(1);
+  Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
+  ASSERT_TRUE(StartSaver(scr_));
+  ASSERT_TRUE(WaitUntilRunning());
+  PressButtonWhereThePointerIs();
+  EXPECT_TRUE(saver.WaitForExit(kExitDeadline));
+  EXPECT_EQ(saver.ExitCode(), 0u);
+  EXPECT_EQ(Recorded(L"Calls"), 1u);
+}
+
+TEST_F(SaverPasswordTest, TheNtFamilyEndsAtOnceWithoutAskingEvenWithThePasswordOn) {
+  Answer(0);  // a refusal, were it asked
+  Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
+  ASSERT_TRUE(StartSaver(scr_));
+  ASSERT_TRUE(WaitUntilRunning());
+  PressKey(VK_SHIFT);
+  EXPECT_TRUE(saver.WaitForExit(kExitDeadline));
+  EXPECT_EQ(Recorded(L"Calls"), 0xFFFFFFFFu) << "no password was asked for";
+}
+
+}  // namespace
+}  // namespace e2e::saver

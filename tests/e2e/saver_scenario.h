@@ -1,0 +1,113 @@
+// What the saver scenarios share: a clean start of "/s" over a known desktop,
+// the pictures the screen should then show, and waits on the screen.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "harness.h"
+
+namespace e2e::saver {
+
+inline constexpr wchar_t kCaption[] = L"Zindle! Screen Saver";
+inline constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+inline constexpr DWORD kStartDeadline = 15000;
+inline constexpr DWORD kExitDeadline = 5000;
+
+// The picture mirrored as the flip setting says: 1 left to right, 2 top to
+// bottom, 3 both.
+inline Image Mirrored(const Image& picture, int flip) {
+  Image out = picture;
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x) {
+      int sx = flip & 1 ? picture.width - 1 - x : x;
+      int sy = flip & 2 ? picture.height - 1 - y : y;
+      out.pixels[static_cast<size_t>(y) * picture.width + x] = picture.At(sx, sy);
+    }
+  return out;
+}
+
+inline Image Inverse(const Image& picture) {
+  Image out = picture;
+  for (uint32_t& p : out.pixels) p ^= 0x00FFFFFF;
+  return out;
+}
+
+// Polls until the screen shows the picture exactly.
+inline bool ScreenBecomes(const Image& expected, DWORD milliseconds) {
+  return PollUntil([&] { return TakeScreenshot().CountDifferences(expected) == 0; }, milliseconds);
+}
+
+// Whether the pointer of the foreground window's thread is shown: the
+// saver's, while it is in front.
+inline bool PointerShown() {
+  CURSORINFO info{};
+  info.cbSize = sizeof(info);
+  GetCursorInfo(&info);
+  return (info.flags & CURSOR_SHOWING) != 0;
+}
+
+inline void PressButtonWhereThePointerIs() {
+  INPUT input[2]{};
+  input[0].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].type = INPUT_MOUSE;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
+// Each scenario starts from no settings and no password setting, with the
+// pointer parked in the top-left corner, where a recorded position counts as
+// none: the move Wine sends to a window that appears under the pointer then
+// records nothing.
+class SaverTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    settings::ClearAll();
+    DeleteRegistryValue(kDesktopKey, L"ScreenSaveUsePassword");
+    MoveMouseTo(0, 0);
+    PollUntil([] {
+      POINT p{};
+      GetCursorPos(&p);
+      return p.x == 0 && p.y == 0;
+    }, 2000);
+  }
+  void TearDown() override {
+    saver.Kill();
+    settings::ClearAll();
+    DeleteRegistryValue(kDesktopKey, L"ScreenSaveUsePassword");
+  }
+
+  // The settings that keep the start-up picture on the screen for a good
+  // second: a pause of one second before each displaced block.
+  static void PutSlowStart() { settings::Put(L"Slow", L"1000"); }
+
+  // Starts "/s" and waits for its window; true when it is there.
+  bool StartSaver(const std::wstring& scr = ScrPath()) {
+    saver = StartScrAt(scr, L"/s");
+    if (!saver) return false;
+    window = WaitForWindow(kCaption, kStartDeadline, saver.Id());
+    return window != nullptr;
+  }
+
+  // Waits until the run has begun: the saver is in front with its pointer hidden.
+  bool WaitUntilRunning() {
+    return PollUntil([&] {
+      if (GetForegroundWindow() != window) SetForegroundWindow(window);
+      return GetForegroundWindow() == window && !PointerShown();
+    }, kStartDeadline);
+  }
+
+  // The saver's window is in front at the corners and the middle.
+  bool CoversTheScreen() const {
+    for (POINT p : {POINT{0, 0}, POINT{ScreenWidth() - 1, ScreenHeight() - 1}, POINT{ScreenWidth() / 2, ScreenHeight() / 2}})
+      if (WindowFromPoint(p) != window) return false;
+    return true;
+  }
+
+  Process saver;
+  HWND window = nullptr;
+};
+
+}  // namespace e2e::saver
