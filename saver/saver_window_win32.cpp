@@ -52,7 +52,9 @@ void FillWith(HDC dc, int width, int height, COLORREF colour) {
 bool VerifyScreenSavePassword(HWND owner) {
   Module module(LoadLibraryExW(L"password.cpl", nullptr,
                                LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32));
-  if (!module) module.reset(LoadLibraryW(L"password.cpl"));
+  // Systems that do not know these search flags refuse them; only there is
+  // the plain search used.
+  if (!module && GetLastError() == ERROR_INVALID_PARAMETER) module.reset(LoadLibraryW(L"password.cpl"));
   using Verify = BOOL(WINAPI*)(HWND);
   auto verify = module ? reinterpret_cast<Verify>(
                              reinterpret_cast<void*>(GetProcAddress(module.get(), "VerifyScreenSavePwd")))

@@ -123,6 +123,19 @@ TEST_F(SaverPasswordTest, AnAcceptedPasswordEndsTheSaver) {
   EXPECT_EQ(Recorded(L"Calls"), 1u);
 }
 
+TEST_F(SaverPasswordTest, WithoutThePasswordServiceTheSaverStillEnds) {
+  // Nothing could ever accept a password: a saver that stayed would lock the user out.
+  ReportWindows98();
+  std::wstring folder = scr_.substr(0, scr_.find_last_of(L'\\'));
+  ASSERT_TRUE(DeleteFileW((folder + L"\\password.cpl").c_str()));
+  Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
+  ASSERT_TRUE(StartSaver(scr_));
+  ASSERT_TRUE(WaitUntilRunning());
+  PressKey(VK_SHIFT);
+  EXPECT_TRUE(saver.WaitForExit(kExitDeadline));
+  EXPECT_EQ(saver.ExitCode(), 0u) << "ended by its unload, not by a crash";
+}
+
 TEST_F(SaverPasswordTest, TheNtFamilyEndsAtOnceWithoutAskingEvenWithThePasswordOn) {
   Answer(0);  // a refusal, were it asked
   Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
