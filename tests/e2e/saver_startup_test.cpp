@@ -47,6 +47,19 @@ INSTANTIATE_TEST_SUITE_P(Modes, SaverCaptureTest,
                                          CaptureCase{"inverted_and_mirrored_both_ways", L"1", 3}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(SaverTest, RandomColoursShowTheDesktopOrItsInverse) {
+  Image desktop = KnownPicture(ScreenWidth(), ScreenHeight());
+  Backdrop backdrop(desktop);
+  Image inverse = Inverse(desktop);
+  PutSlowStart();
+  settings::Put(L"Invert", L"2");
+  ASSERT_TRUE(StartSaver());
+  EXPECT_TRUE(PollUntil([&] {
+    Image screen = TakeScreenshot();
+    return screen.CountDifferences(desktop) == 0 || screen.CountDifferences(inverse) == 0;
+  }, kStartDeadline)) << "one or the other, whole";
+}
+
 struct IntelligentCase {
   const char* name;
   uint32_t colour;
@@ -183,8 +196,9 @@ bool Near(uint32_t a, uint32_t b, int tolerance) {
 size_t CentredMismatches(const Image& screen, const Image& picture, int left, int top, int tolerance,
                          int margin) {
   size_t wrong = 0;
-  for (int y = margin; y < screen.height - margin; y += 3)
-    for (int x = margin; x < screen.width - margin; x += 3) {
+  const int step = margin ? 3 : 1;  // every pixel of a lossless file
+  for (int y = margin; y < screen.height - margin; y += step)
+    for (int x = margin; x < screen.width - margin; x += step) {
       int px = x - left, py = y - top;
       bool inside = px >= 0 && py >= 0 && px < picture.width && py < picture.height;
       bool nearEdge = std::abs(px) < margin || std::abs(py) < margin ||
@@ -203,6 +217,7 @@ struct PictureCase {
   const wchar_t* mime;  // null: a bitmap written by hand
   int tolerance;
   int margin;  // a lossy file blurs colours within its 16-pixel blocks
+  int width, height;
 };
 
 class SaverPictureTest : public SaverTest, public testing::WithParamInterface<PictureCase> {};
@@ -210,9 +225,7 @@ class SaverPictureTest : public SaverTest, public testing::WithParamInterface<Pi
 TEST_P(SaverPictureTest, ThePictureIsShownCentredOnBlack) {
   const PictureCase& c = GetParam();
   Imaging imaging;
-  // 303 x 201: the centring offsets 248.5 and 199.5 on 800 x 600 go to the
-  // even pixel, 248 and 200.
-  Image picture = Quarters(303, 201);
+  Image picture = Quarters(c.width, c.height);
   std::wstring path = ScratchDir() + L"\\" + c.file;
   if (c.mime)
     ASSERT_TRUE(Imaging::Save(picture, path, c.mime)) << "the test writes its " << c.name;
@@ -225,11 +238,9 @@ TEST_P(SaverPictureTest, ThePictureIsShownCentredOnBlack) {
   settings::Put(L"Invert", L"1");  // ignored in picture mode
   settings::Put(L"FlipHoriz", L"1");
   ASSERT_TRUE(StartSaver());
-  int left = static_cast<int>(std::nearbyint((ScreenWidth() - 303) / 2.0));
-  int top = static_cast<int>(std::nearbyint((ScreenHeight() - 201) / 2.0));
-  if (ScreenWidth() == 800 && ScreenHeight() == 600) {
-    EXPECT_EQ(left * 1000 + top, 248200) << "offsets rounded half to even";
-  }
+  // Halves to even, as nearbyint rounds by default.
+  int left = static_cast<int>(std::nearbyint((ScreenWidth() - c.width) / 2.0));
+  int top = static_cast<int>(std::nearbyint((ScreenHeight() - c.height) / 2.0));
   Image screen;
   bool shown = PollUntil([&] {
     screen = TakeScreenshot();
@@ -240,9 +251,13 @@ TEST_P(SaverPictureTest, ThePictureIsShownCentredOnBlack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SaverPictureTest,
-                         testing::Values(PictureCase{"bitmap", L"quarters.bmp", nullptr, 0, 2},
-                                         PictureCase{"JPEG", L"quarters.jpg", L"image/jpeg", 24, 17},
-                                         PictureCase{"PNG", L"quarters.png", L"image/png", 0, 2}),
+                         // 303 x 201 on 800 x 600: the offsets 248.5 and 199.5 go to
+                         // 248 and 200; 1001 x 803 is larger than the screen: -100.5
+                         // and -101.5 go to -100 and -102, and its edges are cut off.
+                         testing::Values(PictureCase{"bitmap", L"quarters.bmp", nullptr, 0, 0, 303, 201},
+                                         PictureCase{"JPEG", L"quarters.jpg", L"image/jpeg", 24, 17, 303, 201},
+                                         PictureCase{"PNG", L"quarters.png", L"image/png", 0, 0, 303, 201},
+                                         PictureCase{"larger_PNG", L"large.png", L"image/png", 0, 0, 1001, 803}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SaverTest, APictureThatCannotBeShownLeavesTheDesktopToDistort) {
