@@ -21,8 +21,8 @@ SaverState StateFor(int width, int height) {
   SaverState s;
   s.ImageWidth = static_cast<int16_t>(width);
   s.ImageHeight = static_cast<int16_t>(height);
-  s.Horizontal = 2;  // the defaults of the properties dialog
-  s.Vertical = 2;
+  s.Horizontal = 1;  // the defaults of the settings
+  s.Vertical = 1;
   return s;
 }
 
