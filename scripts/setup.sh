@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs with apt whatever of the toolchain and Wine this machine lacks.
 set -euo pipefail
-packages=(cmake make g++ libgtest-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
+packages=(cmake make g++ libgtest-dev libbenchmark-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
           binutils-mingw-w64-x86-64 wine64 xvfb xdotool imagemagick python3)
 missing=()
 for p in "${packages[@]}"; do

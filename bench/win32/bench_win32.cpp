@@ -151,13 +151,23 @@ void DrawPicture(HDC dc, const e2e::Image& picture) {
 // window stays "visible" for a fixed time.
 class CountingPlatform : public zindle::EnginePlatform {
  public:
-  CountingPlatform(HWND window, double forMs) : gdi_(window), forMs_(forMs) {}
+  // With throttle, a yield looks at the queue at most once per millisecond:
+  // the change proposed for the engine's yields, measured here.
+  CountingPlatform(HWND window, double forMs, bool throttle = false)
+      : gdi_(window), forMs_(forMs), throttle_(throttle) {}
   void Copy(zindle::Surface& to, int32_t x, int32_t y, int32_t w, int32_t h, zindle::Surface& from, int32_t sx,
             int32_t sy) override {
     if (w > 0 && h > 0) moved += static_cast<int64_t>(w) * h;
     gdi_.Copy(to, x, y, w, h, from, sx, sy);
   }
-  void DoEvents() override { gdi_.DoEvents(); }
+  void DoEvents() override {
+    if (throttle_) {
+      double now = NowMs();
+      if (now - lastYield_ < 1.0) return;
+      lastYield_ = now;
+    }
+    gdi_.DoEvents();
+  }
   void Sleep(int32_t milliseconds) override { gdi_.Sleep(milliseconds); }
   bool WindowVisible() override {
     if (passes++ == 0) start_ = NowMs();
@@ -169,7 +179,9 @@ class CountingPlatform : public zindle::EnginePlatform {
  private:
   zindle::GdiEnginePlatform gdi_;
   double forMs_;
+  bool throttle_;
   double start_ = 0;
+  double lastYield_ = 0;
 };
 
 struct EngineFigures {
@@ -180,7 +192,7 @@ struct EngineFigures {
 
 // One run of the engine for a while, then the same blocks copied back to
 // back with nothing else, then whole-surface copies on the same surfaces.
-EngineFigures MeasureEngine(HWND window, HDC windowDc, HDC work, double forMs) {
+EngineFigures MeasureEngine(HWND window, HDC windowDc, HDC work, double forMs, bool throttle = false) {
   zindle::SaverState state;
   state.ImageWidth = static_cast<int16_t>(W);
   state.ImageHeight = static_cast<int16_t>(H);
@@ -188,7 +200,7 @@ EngineFigures MeasureEngine(HWND window, HDC windowDc, HDC work, double forMs) {
   state.Vertical = 1;
   zindle::DcSurface windowSurface(windowDc), workSurface(work);
   zindle::Surface& source = work ? static_cast<zindle::Surface&>(workSurface) : windowSurface;
-  CountingPlatform platform(window, forMs);
+  CountingPlatform platform(window, forMs, throttle);
   zindle::Generator random(7);
   double start = NowMs();
   zindle::ZindleLoop(source, windowSurface, platform, work ? &workSurface : nullptr, state, random);
@@ -263,6 +275,9 @@ void EngineSection() {
     Figure(s, "window surface: full-screen BitBlt rate", W * static_cast<double>(H) / f.fullCopyMs / 1000,
            "Mpixel/s");
     Figure(s, "window surface: pass / one full-screen BitBlt", f.passMs / f.fullCopyMs, "x");
+    f = MeasureEngine(window, dc.get(), nullptr, 1500, true);
+    Figure(s, "window surface, yields at most once per ms: passes", 1000.0 / f.passMs, "passes/s");
+    Figure(s, "window surface, yields at most once per ms: pass / its block copies", f.passMs / f.copiesMs, "x");
 
     // The preview's case: source and work a memory bitmap like the preview
     // image, the target the window.
@@ -276,6 +291,9 @@ void EngineSection() {
     Figure(s, "work surface: pass / its block copies", f.passMs / f.copiesMs, "x");
     Figure(s, "work surface: one full-screen BitBlt work->window", f.fullCopyMs * 1000, "us");
     Figure(s, "work surface: pass / one full-screen BitBlt", f.passMs / f.fullCopyMs, "x");
+    f = MeasureEngine(window, dc.get(), work.dc(), 1500, true);
+    Figure(s, "work surface, yields at most once per ms: passes", 1000.0 / f.passMs, "passes/s");
+    Figure(s, "work surface, yields at most once per ms: pass / its block copies", f.passMs / f.copiesMs, "x");
   }
   DestroyWindow(window);
   PumpOnce();
@@ -324,6 +342,21 @@ void PartsSection() {
            SetStretchBltMode(pic.dc(), COLORONCOLOR);
            StretchBlt(pic.dc(), to.x, to.y, to.w, to.h, screen.get(), 0, 0, W, H, SRCCOPY);
            GdiFlush();
+         }), "ms");
+  // Mirroring the captured picture in memory instead, both ways.
+  Figure(s, "mirror in memory (flip 3) after a plain capture", Repeat(runs, [&] {
+           GdiFlush();
+           uint32_t* bits = pic.bits();
+           const int stride = pic.width();
+           for (int y = 0; y < H / 2 + (H & 1); ++y) {
+             uint32_t* top = bits + static_cast<size_t>(y) * stride;
+             uint32_t* bottom = bits + static_cast<size_t>(H - 1 - y) * stride;
+             if (top == bottom) {
+               std::reverse(top, top + W);
+               continue;
+             }
+             for (int x = 0; x < W; ++x) std::swap(top[x], bottom[W - 1 - x]);
+           }
          }), "ms");
   Figure(s, "invert in place: NOTSRCCOPY Pic -> Pic", Repeat(runs, [&] {
            BitBlt(pic.dc(), 0, 0, W, H, pic.dc(), 0, 0, NOTSRCCOPY);
