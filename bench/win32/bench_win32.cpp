@@ -542,23 +542,33 @@ struct StartCase {
 };
 
 // Launch to the saver's window and to its first frame on the screen. The
-// bench's own full-screen window shows the desktop the saver captures; once
-// the saver's window exists it is hidden, so from then on only the saver can
-// put the captured picture on the screen, even in Normal mode where it looks
-// exactly like the desktop.
+// bench's own full-screen window shows the desktop the saver captures and is
+// hidden as soon as the saver's window shows. Where the first frame differs
+// from the desktop (flips, inversion) the poll waits for exactly that
+// picture. In Normal mode the frame looks like the desktop, and X may keep
+// the desktop's pixels under the new window until the saver paints: that
+// figure is a lower bound (see docs/performance.md).
 void StartupSection(double wineStartMs) {
   const char* s = "startup";
   e2e::Image known = e2e::KnownPicture(W, H);
-  bool intelligentInverts = AnalysisInverts(known, 1, 2);
-  Note(s, std::string("the test desktop at Level 1, threshold Average: the analysis ") +
-              (intelligentInverts ? "inverts" : "keeps"));
+  // The intelligent case with a threshold at which the analysis inverts the
+  // test desktop: the longest path, and a first frame that can be told from
+  // the desktop on the screen.
+  int16_t threshold = 0;
+  while (threshold < 4 && !AnalysisInverts(known, 1, threshold)) ++threshold;
+  bool intelligentInverts = AnalysisInverts(known, 1, threshold);
+  Note(s, "Intelligent: Level 1, threshold row " + std::to_string(threshold) + ", at which the analysis " +
+              (intelligentInverts ? "inverts" : "keeps") + " the test desktop");
   std::vector<StartCase> cases = {
-      {"Normal", {{L"Invert", L"0"}}, 0, false},
+      {"Normal (lower bound)", {{L"Invert", L"0"}}, 0, false},
       {"Normal, flip 1 (left-right)", {{L"Invert", L"0"}, {L"FlipHoriz", L"1"}}, 1, false},
       {"Normal, flip 2 (top-bottom)", {{L"Invert", L"0"}, {L"FlipVert", L"1"}}, 2, false},
       {"Normal, flip 3 (both)", {{L"Invert", L"0"}, {L"FlipHoriz", L"1"}, {L"FlipVert", L"1"}}, 3, false},
       {"Inverted", {{L"Invert", L"1"}}, 0, true},
-      {"Intelligent, Level 1", {{L"Invert", L"3"}, {L"Level", L"1"}}, 0, intelligentInverts},
+      {"Intelligent, Level 1",
+       {{L"Invert", L"3"}, {L"Level", L"1"}, {L"Threshold", std::to_wstring(threshold)}},
+       0,
+       intelligentInverts},
   };
   e2e::Backdrop backdrop(known);
   for (StartCase& c : cases) {
