@@ -14,11 +14,17 @@ sizes=${BENCH_SIZES:-800x600 1920x1080 3840x2160}
 runs=${BENCH_RUNS:-5}
 jobs=$(( $(nproc) < 2 ? 1 : 2 ))
 
-cmake -S . -B build/bench-native -DZINDLE_BENCH=ON >/dev/null
-cmake --build build/bench-native -j "$jobs" --target zindle_bench >/dev/null
-cmake -S . -B build/bench-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DZINDLE_BENCH=ON \
-  -DZINDLE_E2E=OFF >/dev/null
-cmake --build build/bench-win64 -j "$jobs" --target zindle zindle_bench zindle_bench_stub >/dev/null
+mkdir -p build
+log=build/bench-build.log
+: >"$log"
+quietly() { "$@" >>"$log" 2>&1 || { cat "$log"; echo "bench.sh: build failed: $*" >&2; exit 1; }; }
+echo "Building the benchmarks (log in $log)"
+quietly cmake -S . -B build/bench-native -DZINDLE_BENCH=ON
+quietly cmake --build build/bench-native -j "$jobs" --target zindle_bench
+toolchain=()
+[ -f build/bench-win64/CMakeCache.txt ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake)
+quietly cmake -S . -B build/bench-win64 "${toolchain[@]}" -DZINDLE_BENCH=ON -DZINDLE_E2E=OFF
+quietly cmake --build build/bench-win64 -j "$jobs" --target zindle zindle_bench zindle_bench_stub
 
 out=build/bench-results.txt
 {
