@@ -1,4 +1,4 @@
-// frmAboutBox (Part 5.1), built from kAboutControls and scaled to the display.
+// frmAboutBox, built from kAboutControls and scaled to the display.
 #include "dialog/about_win32.h"
 
 #include <shellapi.h>

@@ -1,4 +1,4 @@
-// frmAboutBox (Part 5.1): program name and version, physical memory, links.
+// frmAboutBox: program name and version, physical memory, links.
 #pragma once
 #include <windows.h>
 

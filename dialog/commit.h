@@ -1,4 +1,4 @@
-// What OK writes (Part 4.4): the thirteen keys in their order, each from its
+// What OK writes: the thirteen keys in their order, each from its
 // control, through the settings store; and what the user is told when a write
 // fails.
 #pragma once
@@ -31,13 +31,13 @@ struct KeyText {
   std::string text;
 };
 
-// The thirteen keys in the order of Part 4.4 with their texts. Each number is
+// The thirteen keys in the order OK writes them, with their texts. Each number is
 // brought into its range first, so that whatever the controls hold, the store
 // receives only values the saver can use.
 std::vector<KeyText> CommitEntries(const DialogValues& values);
 
 // Writes the thirteen keys, one write per key, in order, to the current
-// location of Part 2.1. Every key is tried even after a failure, so that as
+// settings location. Every key is tried even after a failure, so that as
 // much as possible is saved; the result names the keys that were not.
 std::vector<std::string> WriteSettings(SettingsStore& store, const DialogValues& values);
 

@@ -9,7 +9,7 @@
 namespace zindle::dialog {
 namespace {
 
-// The controls each rule switches, in the order the spec switches them.
+// The controls each rule switches, in the order the rules switch them.
 const std::vector<int> kAnalysisControls = {kLblAColours, kCboColours, kLblTestFreq, kLblSize, kSldSize};
 const std::vector<int> kRestoreControls = {kLblSeconds, kLblRestart, kSldRestart};
 const std::vector<int> kPictureControls = {kLblFile, kLblFilename, kCmdBrowse, kImgPreview};
@@ -18,7 +18,7 @@ int PageOfTab(int position) { return kPicPanel0 + position - 1; }
 
 }  // namespace
 
-// --- Part 4.1 ----------------------------------------------------------------
+// --- Opening and page switching ---------------------------------------------
 
 void frmMain::Form_Load() {
   // 1. Window set-up.
@@ -78,7 +78,7 @@ void frmMain::TabStrip_Click() {
   ui_.Focus(kTabStrip);
 }
 
-// --- Part 4.2 ----------------------------------------------------------------
+// --- Value labels, colour options, restore controls --------------------------
 
 void frmMain::sldX_Change() { ui_.SetText(kLblXFactor, ValueText(ui_.Value(kSldX))); }
 
@@ -104,7 +104,7 @@ void frmMain::optColours_Click(int index) {
 
 void frmMain::chkUnzindle_Click() { EnableAll(kRestoreControls, ui_.Value(kChkUnzindle) == 1); }
 
-// --- Part 4.3 ----------------------------------------------------------------
+// --- The custom picture -----------------------------------------------------
 
 void frmMain::chkPicture_Click() {
   if (ui_.Value(kChkPicture) == 1) {
@@ -136,7 +136,7 @@ void frmMain::lblFilename_Change() {
   ui_.SetWidth(kLblFilename, std::min(ui_.TextWidth(kLblFilename), kFilenameMaxWidth));
 }
 
-// --- Part 4.4 ----------------------------------------------------------------
+// --- OK, Cancel, About --------------------------------------------------------
 
 void frmMain::cmdOk_Click() {
   DialogValues values;

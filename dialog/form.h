@@ -1,5 +1,5 @@
-// frmMain, the properties dialog (Parts 4.1 to 4.4): its event handlers, named
-// as the spec names them, written against a small interface to the window's
+// frmMain, the properties dialog: its event handlers, named
+// by control and event, written against a small interface to the window's
 // controls. The Win32 window (properties_win32.cpp) builds the controls from
 // layout.h, implements the interface and routes each message to one handler;
 // the unit tests implement it in memory and record what the rules do.
@@ -52,7 +52,7 @@ class FormControls {
   virtual void SetBusy(bool busy) = 0;
   virtual void CentreOnScreenAndRepaint() = 0;
   virtual bool FileExists(const std::string& path) = 0;
-  // The modal file-open dialog of Part 4.3, starting at the given file name.
+  // The modal file-open dialog for the picture, starting at the given file name.
   virtual FileChoice ChooseFile(const std::string& initialName) = 0;
   virtual std::string DecimalSeparator() = 0;
   virtual void ShowAboutBox() = 0;
@@ -65,11 +65,11 @@ class frmMain {
   frmMain(FormControls& ui, SettingsStore& store, VersionPrompt& prompt, SaverState& state)
       : ui_(ui), store_(store), prompt_(prompt), state_(state) {}
 
-  // Part 4.1: the opening sequence and page switching.
+  // The opening sequence and page switching.
   void Form_Load();
   void TabStrip_Click();
 
-  // Part 4.2.
+  // Value labels, colour options and restore controls.
   void sldX_Change();
   void sldY_Change();
   void sldSize_Change();
@@ -77,12 +77,12 @@ class frmMain {
   void optColours_Click(int index);
   void chkUnzindle_Click();
 
-  // Part 4.3.
+  // The custom picture.
   void chkPicture_Click();
   void cmdBrowse_Click();
   void lblFilename_Change();
 
-  // Part 4.4.
+  // OK, Cancel and About.
   void cmdOk_Click();
   void cmdCancel_Click();
   void cmdAbout_Click();
@@ -98,7 +98,7 @@ class frmMain {
 
  private:
   // Assignments from the program: a check box or option button runs its click
-  // rule only when its value changes (Part 4.1).
+  // rule only when its value changes.
   void SetCheck(int id, bool checked);
   void SelectColourOption(int index);
   void SetFilenameText(const std::string& text);

@@ -1,5 +1,5 @@
-// The What's This texts of the properties dialog, one per topic number of
-// Part 4.1, built into the program so that nothing depends on a help viewer.
+// The What's This texts of the properties dialog, one per topic number,
+// built into the program so that nothing depends on a help viewer.
 #pragma once
 #include <string_view>
 

@@ -1,5 +1,5 @@
-// The texts the dialog and the About box build from numbers and names
-// (Parts 4.2, 4.3, 5.1). The user's separators come in from the caller, so
+// The texts the dialog and the About box build from numbers and names. The
+// user's separators come in from the caller, so
 // that the rules are the same code in the program and the unit tests.
 #pragma once
 #include <cstdint>

@@ -1,5 +1,5 @@
-// The properties dialog and the About box as the spec draws them (Parts 4.1
-// and 5.1): one row per control, in the spec's order, with positions in
+// The properties dialog and the About box as designed: one row per control,
+// in the design's order, with positions in
 // pixels at 96 dots per inch relative to the container's client area. The
 // windows are built from these tables by one loop each and scaled to the
 // display's DPI; the control IDs are stable so that tests can find controls.
@@ -94,7 +94,7 @@ inline constexpr int kNoTopic = 0;
 
 struct ControlRow {
   Id id;
-  const char* name;  // the spec's name
+  const char* name;  // the control's name
   Kind kind;
   const char* caption;
   Rect position;
@@ -107,7 +107,7 @@ constexpr size_t CountOf(const T (&)[N]) {
   return N;
 }
 
-// --- The properties dialog, frmMain (Part 4.1) ------------------------------
+// --- The properties dialog, frmMain -----------------------------------------
 
 inline constexpr char kDialogCaption[] = "Zindle! Properties";
 inline constexpr int kDialogClientWidth = 273;
@@ -230,7 +230,7 @@ inline constexpr const char* kThresholdEntries[] = {"Minimum", "Low", "Average",
 inline constexpr int kColourOptionCount = 4;  // 0 Normal, 1 Inverted, 2 Random, 3 Intelligent
 inline constexpr int kIntelligent = 3;
 
-// A longer file name is shown cut to this width (Part 4.3).
+// A longer file name is shown cut to this width.
 inline constexpr int kFilenameMaxWidth = 113;
 
 // Every row of the dialog: the window's own controls and the four pages.
@@ -252,7 +252,7 @@ constexpr Placement FindControl(int id) {
   return {nullptr, kNoParent};
 }
 
-// --- The About box, frmAboutBox (Part 5.1) -----------------------------------
+// --- The About box, frmAboutBox ----------------------------------------------
 
 inline constexpr int kAboutClientWidth = 340;
 inline constexpr int kAboutClientHeight = 256;

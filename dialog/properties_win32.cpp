@@ -27,7 +27,7 @@ namespace zindle {
 namespace dialog {
 namespace {
 
-// The file-open dialog of Part 4.3.
+// The file-open dialog of the picture page.
 constexpr wchar_t kChooseTitle[] = L"Choose Picture";
 constexpr wchar_t kChooseFilter[] =
     L"All Files (*.*)\0*.*\0All Pictures\0*.bmp;*.emf;*.gif;*.ico;*.jpg;*.wmf\0";
@@ -174,7 +174,7 @@ INT_PTR CALLBACK PropertiesWindow::PageProc(HWND page, UINT message, WPARAM wPar
 
 // --- Message handlers ---------------------------------------------------------
 
-// Creating the window runs Form_Load once its controls exist (Part 4.1).
+// Creating the window runs Form_Load once its controls exist.
 BOOL PropertiesWindow::Form_Initialize() {
   scale_.dpi = WindowDpi(hwnd_);
   font_ = CreateDialogFont(scale_.dpi);
@@ -528,7 +528,7 @@ FileChoice PropertiesWindow::ChooseFile(const std::string& initialName) {
   choose.nMaxFileTitle = static_cast<DWORD>(title.size());
   choose.lpstrTitle = kChooseTitle;
   choose.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-  // A cancel and a failure alike return no file (Part 4.3 ends quietly).
+  // A cancel and a failure alike return no file: the browse ends quietly.
   if (!GetOpenFileNameW(&choose)) return {};
   return {Narrow(file.c_str()), Narrow(title.c_str())};
 }

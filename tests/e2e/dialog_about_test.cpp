@@ -1,4 +1,4 @@
-// The About box (Part 5.1) opened from the real properties dialog.
+// The About box opened from the real properties dialog.
 #include <gtest/gtest.h>
 
 #include "core/handles_win32.h"

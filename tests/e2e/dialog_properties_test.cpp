@@ -1,4 +1,4 @@
-// The properties dialog as a user meets it (Parts 4.1 to 4.4): the real
+// The properties dialog as a user meets it: the real
 // "/c" under Wine, its controls found by their IDs, real clicks and keys,
 // the registry read back.
 #include <windows.h>

@@ -1,4 +1,4 @@
-// What OK writes (Part 4.4): thirteen keys in order, values the saver can use,
+// What OK writes: thirteen keys in order, values the saver can use,
 // and a clear message when the store refuses a write.
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-// frmMain's rules (Parts 4.1 to 4.4) against controls held in memory: the
+// frmMain's rules against controls held in memory: the
 // opening sequence and its resulting states, the enable rules in the orders
-// the spec gives, the picture choice, and what OK, Cancel and About do.
+// the design gives, the picture choice, and what OK, Cancel and About do.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-// The texts of the value labels, the About box and the file label (Parts 4.2, 4.3, 5.1).
+// The texts of the value labels, the About box and the file label.
 #include <gtest/gtest.h>
 
 #include "dialog/labels.h"

@@ -1,4 +1,4 @@
-// The layout tables read like the spec's tables (Parts 4.1, 5.1), and the
+// The layout tables read like the design's tables, and the
 // room a wider font needs (fit.h).
 #include <gtest/gtest.h>
 
