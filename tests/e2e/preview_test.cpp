@@ -267,6 +267,21 @@ TEST_F(PreviewTest, ASecondPreviewWhileAnInstanceRunsEndsAtOnce) {
   EXPECT_TRUE(first.Running());
 }
 
+TEST_F(PreviewTest, APreviewWhileThePropertiesDialogIsOpenEndsAtOnce) {
+  Process dialog = StartScr(L"/c");
+  HWND properties = WaitForWindow(L"Zindle! Properties", kDeadline, dialog.Id());
+  ASSERT_TRUE(properties) << "the dialog of another instance";
+  // Out of the way of the host's preview area.
+  SetWindowPos(properties, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  PumpFor(100);
+  Process process = StartScr(host_->Arguments());
+  EXPECT_TRUE(process.WaitForExit(5000));
+  PumpFor(100);
+  EXPECT_EQ(CountColour(host_->Shot(), kHostColour), static_cast<size_t>(kWidth * kHeight))
+      << "the preview draws nothing";
+  EXPECT_TRUE(dialog.Running());
+}
+
 // How fast the miniature runs on GDI under Wine: the engine with a work
 // surface on a 152 x 112 window, as the preview drives it.
 TEST_F(PreviewTest, PassesPerSecondOnAMiniatureWindow) {
