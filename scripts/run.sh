@@ -25,13 +25,12 @@ Xvfb :$display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'WINEPREFIX=$WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
 export DISPLAY=:$display
-for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.05; done
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 [ -d "$WINEPREFIX" ] || "$wine" wineboot -i >/dev/null 2>&1
 echo "No X display here: running Zindle! $arguments on the virtual display $DISPLAY for 6 seconds"
-# Something to look at on the virtual desktop: a colour test card.
-convert -size 1024x768 gradient:orange-navy -fill white -pointsize 72 -gravity center \
-  -annotate 0 'Zindle!' build/desktop.png 2>/dev/null && display -window root build/desktop.png &
-sleep 1
+# Something to look at on the virtual desktop: a chequered colour card.
+convert -size 1024x768 gradient:orange-navy \( -size 128x96 pattern:checkerboard -scale 800% \) \
+  -compose overlay -composite build/desktop.png && display -window root build/desktop.png || true
 "$wine" "$scr" $arguments &
 program=$!
 sleep 6
