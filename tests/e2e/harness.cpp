@@ -385,6 +385,10 @@ void MoveMouseTo(int x, int y) {
 
 void ClickAt(int x, int y) {
   MoveMouseTo(x, y);
+  PressMouseButton();
+}
+
+void PressMouseButton() {
   INPUT input[2]{};
   input[0].type = INPUT_MOUSE;
   input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;

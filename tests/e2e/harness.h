@@ -125,5 +125,7 @@ void KeepArtefact(const Image& image, const std::wstring& name);
 void PressKey(WORD virtualKey);
 void MoveMouseTo(int x, int y);
 void ClickAt(int x, int y);
+// A left click wherever the pointer is.
+void PressMouseButton();
 
 }  // namespace e2e

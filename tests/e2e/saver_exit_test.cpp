@@ -23,7 +23,7 @@ TEST_F(SaverTest, AMouseButtonEndsTheSaver) {
   Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
   ASSERT_TRUE(StartSaver());
   ASSERT_TRUE(WaitUntilRunning());
-  PressButtonWhereThePointerIs();
+  PressMouseButton();
   EXPECT_TRUE(saver.WaitForExit(kExitDeadline));
   EXPECT_EQ(saver.ExitCode(), 0u);
 }
@@ -117,7 +117,7 @@ TEST_F(SaverPasswordTest, AnAcceptedPasswordEndsTheSaver) {
   Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
   ASSERT_TRUE(StartSaver(scr_));
   ASSERT_TRUE(WaitUntilRunning());
-  PressButtonWhereThePointerIs();
+  PressMouseButton();
   EXPECT_TRUE(saver.WaitForExit(kExitDeadline));
   EXPECT_EQ(saver.ExitCode(), 0u);
   EXPECT_EQ(Recorded(L"Calls"), 1u);

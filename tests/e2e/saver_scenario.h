@@ -48,15 +48,6 @@ inline bool PointerShown() {
   return (info.flags & CURSOR_SHOWING) != 0;
 }
 
-inline void PressButtonWhereThePointerIs() {
-  INPUT input[2]{};
-  input[0].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[1].type = INPUT_MOUSE;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, input, sizeof(INPUT));
-}
-
 // Each scenario starts from no settings and no password setting, with the
 // pointer parked in the top-left corner, where a recorded position counts as
 // none: the move Wine sends to a window that appears under the pointer then
