@@ -473,7 +473,36 @@ std::wstring BesideBench(const wchar_t* name) {
 }
 
 // Launch to entry of a program with the saver's system modules: Wine's own
-// part of every launch.
+// part of every launch. The program writes performance-counter times into
+// shared memory: [0] its entry, [1] its first window, [2..] replica steps.
+constexpr int kStubSlots = 16;
+constexpr wchar_t kStubMapping[] = L"Local\\ZindleBenchEntry";
+
+class StubRecord {
+ public:
+  StubRecord() {
+    mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kStubSlots * sizeof(LONGLONG),
+                                  kStubMapping);
+    slot = static_cast<volatile LONGLONG*>(
+        MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, kStubSlots * sizeof(LONGLONG)));
+    for (int i = 0; i < kStubSlots; ++i) slot[i] = 0;
+  }
+  ~StubRecord() {
+    UnmapViewOfFile(const_cast<LONGLONG*>(slot));
+    CloseHandle(mapping_);
+  }
+  StubRecord(const StubRecord&) = delete;
+  StubRecord& operator=(const StubRecord&) = delete;
+  volatile LONGLONG* slot;
+
+ private:
+  HANDLE mapping_;
+};
+
+e2e::Process StartStub(const std::wstring& mode) {
+  return e2e::Process(BesideBench(L"zindle_bench_stub.exe"), std::wstring(kStubMapping) + L" " + mode);
+}
+
 struct StubLaunch {
   double entryMs = -1;
   double windowMs = -1;  // entry to its first window shown
@@ -481,20 +510,14 @@ struct StubLaunch {
 };
 
 StubLaunch LaunchStub(bool hold, bool window = false) {
-  constexpr wchar_t kMapping[] = L"Local\\ZindleBenchEntry";
+  StubRecord record;
   StubLaunch launch;
-  HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 2 * sizeof(LONGLONG), kMapping);
-  auto* slot = static_cast<volatile LONGLONG*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 2 * sizeof(LONGLONG)));
-  slot[0] = slot[1] = 0;
   double start = NowMs();
-  launch.process = e2e::Process(BesideBench(L"zindle_bench_stub.exe"),
-                                std::wstring(kMapping) + (window ? L" window" : L"") + (hold ? L" hold" : L""));
-  if (PollTime([&] { return slot[0] != 0 || !launch.process.Running(); }, 10000) > 0 && slot[0] != 0) {
-    launch.entryMs = CounterToMs(slot[0]) - start;
-    if (slot[1]) launch.windowMs = CounterToMs(slot[1] - slot[0]);
+  launch.process = StartStub(std::wstring(window ? L"window" : L"") + (hold ? L" hold" : L""));
+  if (PollTime([&] { return record.slot[0] != 0 || !launch.process.Running(); }, 10000) > 0 && record.slot[0] != 0) {
+    launch.entryMs = CounterToMs(record.slot[0]) - start;
+    if (record.slot[1]) launch.windowMs = CounterToMs(record.slot[1] - record.slot[0]);
   }
-  UnmapViewOfFile(const_cast<LONGLONG*>(slot));
-  CloseHandle(mapping);
   return launch;
 }
 
@@ -675,6 +698,41 @@ void StartupSection(double wineStartMs) {
     Figure(s, std::string(c.name) + ": peak working set after the first frame", MiB(memory.peakWorkingSet), "MiB");
   }
   e2e::settings::ClearAll();
+
+  // The saver's start-up replayed by the bare program with the same calls in
+  // the same order (Inverted), timed step by step inside that process.
+  const char* steps[] = {"entry -> first window created (window system started)",
+                         "-> full screen, topmost, registry read",
+                         "-> captured (BitBlt screen -> Pic, first touch)",
+                         "-> inverted in place",
+                         "-> stored image made (DIB + FillRect, first touch)",
+                         "-> window shown and brought to the front",
+                         "-> painted (Pic -> stored image, paint: two full blits)",
+                         "-> two yields"};
+  std::vector<std::vector<double>> stepTimes(8);
+  std::vector<double> toFrame, handedToFrame, entryToFrame;
+  e2e::Image expected = Inverse(known);
+  for (int run = 0; run < g_runs; ++run) {
+    ShowWindow(backdrop.window(), SW_SHOWNOACTIVATE);
+    SetWindowPos(backdrop.window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (PollTime([&] { return ScreenShowsAtSamples(known); }, 5000) < 0) continue;
+    StubRecord record;
+    double start = NowMs();
+    e2e::Process replica = StartStub(L"replica");
+    double shown = PollTime([&] { return e2e::FindTopWindow(L"Zindle! bench replica", replica.Id()) != nullptr; }, kDeadline);
+    if (shown < 0) continue;
+    ShowWindow(backdrop.window(), SW_HIDE);
+    double frame = PollTime([&] { return ScreenShowsAtSamples(expected); }, kDeadline);
+    if (frame < 0 || record.slot[9] == 0) continue;
+    for (int i = 0; i < 8; ++i) stepTimes[i].push_back(CounterToMs(record.slot[i + 2] - record.slot[i == 0 ? 0 : i + 1]));
+    toFrame.push_back(frame - start);
+    entryToFrame.push_back(frame - CounterToMs(record.slot[0]));
+    handedToFrame.push_back(frame - CounterToMs(record.slot[9]));
+  }
+  for (int i = 0; i < 8; ++i) Figure(s, std::string("replica: ") + steps[i], Summarise(stepTimes[i]), "ms");
+  Figure(s, "replica: -> frame on the screen (after the yields)", Summarise(handedToFrame), "ms");
+  Figure(s, "replica: entry -> frame on the screen", Summarise(entryToFrame), "ms");
+  Figure(s, "replica: launch -> frame on the screen", Summarise(toFrame), "ms");
 }
 
 // ---------------------------------------------------------------- exit latency
