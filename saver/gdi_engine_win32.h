@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <chrono>
+
 #include "saver/engine.h"
 
 namespace zindle {
@@ -16,6 +18,10 @@ class DcSurface : public Surface {
 };
 
 // BitBlt, the program's yield, Sleep and IsWindowVisible of one window.
+// Looking at the message queue is a round trip to the window system that
+// costs far more than a small block copy, so the yields of the passes look
+// at most once every few milliseconds: input still arrives well within a
+// frame, and a pass costs little more than its copies.
 class GdiEnginePlatform : public EnginePlatform {
  public:
   explicit GdiEnginePlatform(HWND window) : window_(window) {}
@@ -26,7 +32,9 @@ class GdiEnginePlatform : public EnginePlatform {
   bool WindowVisible() override;
 
  private:
+  static constexpr std::chrono::milliseconds kEventsInterval{8};
   HWND window_;
+  std::chrono::steady_clock::time_point lastEvents_{};
 };
 
 // ZindleLoop on device contexts, with the program's state and generator.

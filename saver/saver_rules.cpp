@@ -1,5 +1,8 @@
 #include "saver/saver_rules.h"
 
+#include <algorithm>
+#include <cstddef>
+
 #include "core/numbers.h"
 
 namespace zindle {
@@ -24,14 +27,14 @@ int32_t CentringOffset(int32_t screen, int32_t picture) {
   return ToInt32((static_cast<double>(screen) - picture) / 2);
 }
 
-BlitRect MirroredDestination(int16_t flip, int32_t width, int32_t height) {
-  // A negative extent runs from the far edge pixel back towards 0.
-  switch (flip) {
-    case 1: return {width - 1, 0, -width, height};
-    case 2: return {0, height - 1, width, -height};
-    case 3: return {width - 1, height - 1, -width, -height};
-    default: return {0, 0, width, height};
-  }
+void MirrorInPlace(uint32_t* pixels, int32_t stride, int32_t width, int32_t height, int16_t flip) {
+  const bool leftRight = flip == 1 || flip == 3;
+  const bool topBottom = flip == 2 || flip == 3;
+  auto row = [&](int32_t y) { return pixels + static_cast<ptrdiff_t>(y) * stride; };
+  if (leftRight)
+    for (int32_t y = 0; y < height; ++y) std::reverse(row(y), row(y) + width);
+  if (topBottom)
+    for (int32_t y = 0; y < height / 2; ++y) std::swap_ranges(row(y), row(y) + width, row(height - 1 - y));
 }
 
 Treatment TreatmentFor(int16_t colourMode, RandomSource& random,

@@ -43,13 +43,11 @@ class MouseMoveRule {
 // screen, rounded half to even; negative when it is larger than the screen.
 int32_t CentringOffset(int32_t screen, int32_t picture);
 
-// A destination for a mirroring block transfer of the W x H screen: negative
-// extents mirror. Flip 1 is left to right, 2 top to bottom, 3 both; any
-// other value is taken as no mirroring.
-struct BlitRect {
-  int32_t x, y, w, h;
-};
-BlitRect MirroredDestination(int16_t flip, int32_t width, int32_t height);
+// Mirrors the W x H area of a picture in memory whose rows are `stride`
+// pixels apart. Flip 1 is left to right, 2 top to bottom, 3 both; any other
+// value is taken as no mirroring. Mirroring the captured pixels in memory
+// is far cheaper than a mirroring transfer from the screen.
+void MirrorInPlace(uint32_t* pixels, int32_t stride, int32_t width, int32_t height, int16_t flip);
 
 enum class Treatment { Keep, Invert };
 enum ColourMode : int16_t { kNormal = 0, kInverted = 1, kRandom = 2, kIntelligent = 3 };

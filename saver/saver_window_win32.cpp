@@ -95,10 +95,8 @@ class frmSaver {
 
   HWND window_ = nullptr;
   MemoryBitmap Pic;          // the unchanged start-up picture
-  MemoryBitmap persistent_;  // the window's stored image, repainted from
   COLORREF background_ = kDesignBackground;
   bool pictureMode_ = false;
-  bool picVisible_ = false;  // Pic shows at the top-left corner until the run begins
   bool activated_ = false;
   bool unloading_ = false;
   int16_t PasswordFlag = 0;
@@ -209,8 +207,6 @@ void frmSaver::Form_Load() {
   // A picture that cannot be shown leaves the desktop to be distorted.
   pictureMode_ = Saver().Picture != 0 && PreparePicture();
   if (!pictureMode_) PrepareDesktop();
-  persistent_ = MemoryBitmap::Dib(Width(), Height());
-  FillWith(persistent_.dc(), Width(), Height(), background_);
 }
 
 void frmSaver::PrepareDesktop() {
@@ -218,20 +214,14 @@ void frmSaver::PrepareDesktop() {
   Pic = MemoryBitmap::Dib(w + 1, h + 1);
   {
     WindowDC screen(GetDesktopWindow());
-    BlitRect to = MirroredDestination(Saver().Flip, w, h);
-    if (to.w == w && to.h == h) {
-      BitBlt(Pic.dc(), 0, 0, w, h, screen.get(), 0, 0, SRCCOPY);
-    } else {
-      SetStretchBltMode(Pic.dc(), COLORONCOLOR);
-      StretchBlt(Pic.dc(), to.x, to.y, to.w, to.h, screen.get(), 0, 0, w, h, SRCCOPY);
-    }
+    BitBlt(Pic.dc(), 0, 0, w, h, screen.get(), 0, 0, SRCCOPY);
   }
   GdiFlush();
+  MirrorInPlace(Pic.bits(), Pic.width(), w, h, Saver().Flip);
   Treatment treatment = TreatmentFor(Saver().Invert, ProgramRandom(), [this] { return AnalysisInverts(); });
   // Keeping is a copy onto itself, so only the inversion is performed.
   if (treatment == Treatment::Invert) BitBlt(Pic.dc(), 0, 0, w, h, Pic.dc(), 0, 0, NOTSRCCOPY);
   GdiFlush();
-  picVisible_ = true;
 }
 
 bool frmSaver::AnalysisInverts() {
@@ -265,12 +255,11 @@ void frmSaver::Form_Activate() {
   if (activated_) return;
   activated_ = true;
   HidePointer();
-  // Drawn while automatic redraw is on: it becomes the window's stored image.
-  DrawWorkingImage(persistent_.dc());
-  InvalidateRect(window_, nullptr, FALSE);
+  // The window's stored image is the working image itself (see Form_Paint):
+  // in desktop mode it shows already, in picture mode it is drawn centred now.
+  if (pictureMode_) InvalidateRect(window_, nullptr, FALSE);
   UpdateWindow(window_);
   DoEvents();
-  picVisible_ = false;
   // From here on drawing goes to the screen only; the stored image stays the
   // background that uncovered parts are repainted from.
   DoEvents();
@@ -293,8 +282,15 @@ void frmSaver::Form_Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window_, &paint);
   const RECT& r = paint.rcPaint;
-  BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, persistent_.dc(), r.left, r.top, SRCCOPY);
-  if (picVisible_) BitBlt(dc, 0, 0, Pic.width(), Pic.height(), Pic.dc(), 0, 0, SRCCOPY);
+  // Uncovered parts are repainted from the unchanged picture: no copy of
+  // its own is kept, a screen-sized bitmap less. Before the run begins the
+  // picture mode shows its background only.
+  if (pictureMode_) {
+    FillWith(dc, Width(), Height(), background_);
+    if (activated_) DrawWorkingImage(dc);
+  } else {
+    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, Pic.dc(), r.left, r.top, SRCCOPY);
+  }
   EndPaint(window_, &paint);
 }
 

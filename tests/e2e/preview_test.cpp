@@ -164,7 +164,9 @@ TEST_F(PreviewTest, ShowsTheDesktopCornerAndItDriftsApart) {
   Process process = StartScr(host_->Arguments());
   Image corner = Corner(desktop_);
   ASSERT_TRUE(PollUntil([&] { return CountColour(host_->Shot(), kHostColour) == 0; }, kDeadline)) << "it draws";
-  EXPECT_GT(ShareFrom(host_->Shot(), corner), 0.99) << "what it shows is the desktop's top-left corner";
+  // Blocks shifted by up to three pixels also read past the picture's edges,
+  // where the copy brings in no colour of the corner: judged by most pixels.
+  EXPECT_GT(ShareFrom(host_->Shot(), corner), 0.9) << "what it shows is the desktop's top-left corner";
   EXPECT_TRUE(PollUntil([&] { return FarFrom(host_->Shot(), corner, 3) > kWidth * kHeight / 10; }, kDeadline))
       << "the distortion accumulates beyond the largest single shift";
   KeepArtefact(host_->Shot(), L"preview");

@@ -126,16 +126,28 @@ TEST(CentringOffset, HalvesGoToTheEvenPixel) {
     EXPECT_EQ(CentringOffset(c.screen, c.picture), c.offset) << c.screen << " and " << c.picture;
 }
 
-TEST(MirroredDestination, NegativeExtentsRunFromTheFarEdge) {
+TEST(MirrorInPlace, EachFlipMovesTheCornersWhereTheyBelong) {
+  // A 4 x 3 area in rows of 5 pixels: the spare column must stay as it is.
+  constexpr int32_t kStride = 5, kWidth = 4, kHeight = 3;
+  auto pixelAt = [](int32_t x, int32_t y) { return static_cast<uint32_t>(y * 10 + x); };
   struct Case {
+    const char* name;
     int16_t flip;
-    int32_t x, y, w, h;
+    int32_t fromX, fromY;  // where the pixel now at (0, 0) came from
   };
-  for (Case c : {Case{0, 0, 0, 800, 600}, Case{1, 799, 0, -800, 600}, Case{2, 0, 599, 800, -600},
-                 Case{3, 799, 599, -800, -600}, Case{4, 0, 0, 800, 600}, Case{-1, 0, 0, 800, 600}}) {
-    BlitRect r = MirroredDestination(c.flip, 800, 600);
-    EXPECT_EQ((std::vector<int32_t>{r.x, r.y, r.w, r.h}), (std::vector<int32_t>{c.x, c.y, c.w, c.h}))
-        << "flip " << c.flip;
+  for (Case c : {Case{"none", 0, 0, 0}, Case{"left to right", 1, kWidth - 1, 0}, Case{"top to bottom", 2, 0, kHeight - 1},
+                 Case{"both", 3, kWidth - 1, kHeight - 1}, Case{"other values", 4, 0, 0}, Case{"negative", -1, 0, 0}}) {
+    std::vector<uint32_t> pixels(kStride * kHeight);
+    for (int32_t y = 0; y < kHeight; ++y)
+      for (int32_t x = 0; x < kStride; ++x) pixels[y * kStride + x] = pixelAt(x, y);
+    MirrorInPlace(pixels.data(), kStride, kWidth, kHeight, c.flip);
+    bool lr = c.fromX != 0, tb = c.fromY != 0;
+    for (int32_t y = 0; y < kHeight; ++y) {
+      for (int32_t x = 0; x < kWidth; ++x)
+        EXPECT_EQ(pixels[y * kStride + x], pixelAt(lr ? kWidth - 1 - x : x, tb ? kHeight - 1 - y : y))
+            << c.name << " at " << x << "," << y;
+      EXPECT_EQ(pixels[y * kStride + kWidth], pixelAt(kWidth, y)) << c.name << ": the spare column";
+    }
   }
 }
 
