@@ -397,25 +397,14 @@ void PartsSection() {
          }), "ms");
   Figure(s, "capture mirrored (flip 3): StretchBlt screen -> Pic", Repeat(runs, [&] {
            zindle::WindowDC screen(GetDesktopWindow());
-           zindle::BlitRect to = zindle::MirroredDestination(3, W, H);
            SetStretchBltMode(pic.dc(), COLORONCOLOR);
-           StretchBlt(pic.dc(), to.x, to.y, to.w, to.h, screen.get(), 0, 0, W, H, SRCCOPY);
+           StretchBlt(pic.dc(), W - 1, H - 1, -W, -H, screen.get(), 0, 0, W, H, SRCCOPY);
            GdiFlush();
          }), "ms");
   // Mirroring the captured picture in memory instead, both ways.
   Figure(s, "mirror in memory (flip 3) after a plain capture", Repeat(runs, [&] {
            GdiFlush();
-           uint32_t* bits = pic.bits();
-           const int stride = pic.width();
-           for (int y = 0; y < H / 2 + (H & 1); ++y) {
-             uint32_t* top = bits + static_cast<size_t>(y) * stride;
-             uint32_t* bottom = bits + static_cast<size_t>(H - 1 - y) * stride;
-             if (top == bottom) {
-               std::reverse(top, top + W);
-               continue;
-             }
-             for (int x = 0; x < W; ++x) std::swap(top[x], bottom[W - 1 - x]);
-           }
+           zindle::MirrorInPlace(pic.bits(), pic.width(), W, H, 3);
          }), "ms");
   Figure(s, "invert in place: NOTSRCCOPY Pic -> Pic", Repeat(runs, [&] {
            BitBlt(pic.dc(), 0, 0, W, H, pic.dc(), 0, 0, NOTSRCCOPY);
