@@ -211,7 +211,7 @@ TEST_F(DialogProperties, AStoredPictureIsShownOnlyWithCustomOn) {
   }
 }
 
-TEST_F(DialogProperties, ColourAndRestoreRulesFollowTheSpecsOrders) {
+TEST_F(DialogProperties, ColourAndRestoreRulesFollowTheirOrders) {
   PropertiesDialog dialog;
   ASSERT_TRUE(dialog);
   dialog.ChooseTab(2);

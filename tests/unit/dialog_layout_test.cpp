@@ -28,7 +28,7 @@ TEST(DialogLayout, EveryControlHasAStableUniqueId) {
   EXPECT_EQ(kCmdCancel, 2) << "IDCANCEL, so that Esc presses it";
 }
 
-TEST(DialogLayout, TabsShowTheirPagesWithTheSpecsCaptionsAndTooltips) {
+TEST(DialogLayout, TabsShowTheirPagesWithTheirCaptionsAndTooltips) {
   const char* captions[] = {"Factor", "Colours", "Timeout", "Picture"};
   const char* tips[] = {"How zindly do you have it?", "Change the screen colours", "Limit zindling time",
                         "Zindle a custom picture"};
@@ -97,7 +97,7 @@ TEST(DialogLayout, EveryTopicNumberHasAText) {
   EXPECT_TRUE(HelpTopicText(999).empty());
 }
 
-TEST(DialogLayout, AboutBoxIsTheSpecsSize) {
+TEST(DialogLayout, AboutBoxIsItsDesignedSize) {
   EXPECT_EQ(kAboutClientWidth * 15, 5100) << "twips";
   EXPECT_EQ(kAboutClientHeight * 15, 3840) << "twips";
   std::set<int> focusable;
