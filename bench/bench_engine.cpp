@@ -2,11 +2,11 @@
 // program's own arithmetic costs, apart from any drawing system.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <vector>
 
 #include "saver/colour_analysis.h"
 #include "saver/engine.h"
+#include "memory_surface.h"
 
 namespace {
 
@@ -36,43 +36,26 @@ std::vector<uint32_t> Picture(int width, int height) {
   return pixels;
 }
 
-// A 32-bit surface in memory; blocks are clipped to it as a bitmap clips.
-class MemorySurface : public Surface {
- public:
-  MemorySurface(int width, int height) : width(width), height(height), pixels(Picture(width, height)) {}
-  int width, height;
-  std::vector<uint32_t> pixels;
+// A test picture on a surface in memory.
+struct PictureSurface : bench::MemorySurface {
+  PictureSurface(int width, int height) : MemorySurface(width, height) { pixels = Picture(width, height); }
 };
 
-// Block copies with BitBlt's meaning for overlapping blocks of one surface;
-// counts the pixels it moves. WindowVisible ends the run when the benchmark
+// Counts the pixels it moves. WindowVisible ends the run when the benchmark
 // has had enough passes.
 class MemoryPlatform : public EnginePlatform {
  public:
   explicit MemoryPlatform(benchmark::State* state) : state_(state) {}
-  void Copy(Surface& toSurface, int32_t x, int32_t y, int32_t w, int32_t h, Surface& fromSurface, int32_t sx,
+  void Copy(Surface& to, int32_t x, int32_t y, int32_t w, int32_t h, Surface& from, int32_t sx,
             int32_t sy) override {
-    auto& to = static_cast<MemorySurface&>(toSurface);
-    auto& from = static_cast<MemorySurface&>(fromSurface);
-    // Clip to both surfaces.
-    if (x < 0) { w += x; sx -= x; x = 0; }
-    if (y < 0) { h += y; sy -= y; y = 0; }
-    if (sx < 0) { w += sx; x -= sx; sx = 0; }
-    if (sy < 0) { h += sy; y -= sy; sy = 0; }
-    w = std::min({w, to.width - x, from.width - sx});
-    h = std::min({h, to.height - y, from.height - sy});
-    if (w <= 0 || h <= 0) return;
-    moved += static_cast<int64_t>(w) * h;
-    bool upward = &to == &from && sy < y;  // rows read before they are overwritten
-    for (int32_t i = 0; i < h; ++i) {
-      int32_t row = upward ? h - 1 - i : i;
-      std::memmove(&to.pixels[static_cast<size_t>(y + row) * to.width + x],
-                   &from.pixels[static_cast<size_t>(sy + row) * from.width + sx], static_cast<size_t>(w) * 4);
-    }
+    moved += bench::CopyBlock(static_cast<bench::MemorySurface&>(to), x, y, w, h,
+                              static_cast<bench::MemorySurface&>(from), sx, sy);
   }
   void DoEvents() override { ++yields; }
   void Sleep(int32_t) override {}
   bool WindowVisible() override { return state_->KeepRunning(); }
+  int64_t Now() override { return 0; }
+  void WaitUntil(int64_t) override {}
   int64_t moved = 0;
   int64_t yields = 0;
 
@@ -97,7 +80,7 @@ BENCHMARK(BM_PlanPass)->Apply(Screens);
 void BM_ZindleLoop_Window(benchmark::State& state) {
   int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
   SaverState s = StateFor(w, h);
-  MemorySurface screen(w, h);
+  PictureSurface screen(w, h);
   MemoryPlatform platform(&state);
   Generator random(42);
   ZindleLoop(screen, screen, platform, nullptr, s, random);
@@ -110,7 +93,7 @@ BENCHMARK(BM_ZindleLoop_Window)->Apply(Screens);
 void BM_ZindleLoop_Work(benchmark::State& state) {
   int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
   SaverState s = StateFor(w, h);
-  MemorySurface work(w + 1, h + 1), target(w, h);
+  PictureSurface work(w + 1, h + 1), target(w, h);
   MemoryPlatform platform(&state);
   Generator random(42);
   ZindleLoop(work, target, platform, &work, s, random);
@@ -121,7 +104,7 @@ BENCHMARK(BM_ZindleLoop_Work)->Apply(Screens);
 // The limit a pass cannot beat: one copy of the whole surface.
 void BM_FullCopy(benchmark::State& state) {
   int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-  MemorySurface from(w, h), to(w, h);
+  PictureSurface from(w, h), to(w, h);
   MemoryPlatform platform(&state);
   for (auto _ : state) platform.Copy(to, 0, 0, w, h, from, 0, 0);
   state.counters["pixels/s"] = benchmark::Counter(static_cast<double>(platform.moved), benchmark::Counter::kIsRate);

@@ -65,7 +65,9 @@ void RunPreview(std::string_view argumentText) {
     SetProgramPointer(Pointer::Default);
     // The miniature always moves, even with both amplitudes set to none.
     if (state.Horizontal == 0 && state.Vertical == 0) state.Horizontal = state.Vertical = 1;
-    ZindleLoop(image.dc(), target.get(), preview, image.dc());
+    EngineRun run;
+    run.passesPerSecond = kPreviewPassesPerSecond;
+    ZindleLoop(image.dc(), target.get(), preview, image.dc(), run);
   }
   ExitProcess(0);
 }

@@ -1,5 +1,6 @@
 #include "saver/engine.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/numbers.h"
@@ -32,36 +33,103 @@ float Random(int16_t n, RandomSource& random) {
 }
 
 PassPlan PlanPass(const SaverState& s, RandomSource& random) {
+  return PlanPass(s.ImageWidth, s.ImageHeight, s.Horizontal, s.Vertical, random);
+}
+
+PassPlan PlanPass(int16_t width, int16_t height, int16_t horizontal, int16_t vertical, RandomSource& random) {
   PassPlan plan{};
-  plan.x = ToInt16(Random(s.ImageWidth, random));
-  plan.y = ToInt16(Random(s.ImageHeight, random));
+  plan.x = ToInt16(Random(width, random));
+  plan.y = ToInt16(Random(height, random));
   // Real halving: an odd amplitude gives offsets that end in .5, and the
   // rounding of the source corner then depends on the corner's parity.
-  float dx = Random(s.Horizontal, random) - s.Horizontal / 2.0f;
-  float dy = Random(s.Vertical, random) - s.Vertical / 2.0f;
-  plan.w = ToInt32(Random(static_cast<int16_t>(s.ImageWidth - plan.x), random));
-  plan.h = ToInt32(Random(static_cast<int16_t>(s.ImageHeight - plan.y), random));
+  float dx = Random(horizontal, random) - horizontal / 2.0f;
+  float dy = Random(vertical, random) - vertical / 2.0f;
+  plan.w = ToInt32(Random(static_cast<int16_t>(width - plan.x), random));
+  plan.h = ToInt32(Random(static_cast<int16_t>(height - plan.y), random));
   plan.sx = ToInt32(plan.x + static_cast<double>(dx));
   plan.sy = ToInt32(plan.y + static_cast<double>(dy));
   return plan;
 }
 
+Block ClipBlock(const PassPlan& plan, const Rect& readable) {
+  // 64 bits: a corner near the 32-bit limit plus a size must not wrap.
+  int64_t left = std::max<int64_t>(plan.sx, readable.left);
+  int64_t top = std::max<int64_t>(plan.sy, readable.top);
+  int64_t right = std::min<int64_t>(int64_t{plan.sx} + std::max(plan.w, 0), int64_t{readable.left} + readable.width);
+  int64_t bottom =
+      std::min<int64_t>(int64_t{plan.sy} + std::max(plan.h, 0), int64_t{readable.top} + readable.height);
+  if (right <= left || bottom <= top) return Block{plan.x, plan.y, 0, 0, plan.sx, plan.sy};
+  return Block{static_cast<int32_t>(plan.x + (left - plan.sx)), static_cast<int32_t>(plan.y + (top - plan.sy)),
+               static_cast<int32_t>(right - left),          static_cast<int32_t>(bottom - top),
+               static_cast<int32_t>(left),                  static_cast<int32_t>(top)};
+}
+
+Area WholeArea(int32_t width, int32_t height) {
+  Rect all{0, 0, width, height};
+  return Area{all, 0, 0, all};
+}
+
+PassClock::PassClock(double passesPerSecond)
+    : period_(passesPerSecond > 0 ? std::llround(1e6 / passesPerSecond) : 0) {}
+
+int64_t PassClock::NextPass(int64_t now) {
+  if (!started_ || now - (due_ + period_) > kLongestLag) {
+    started_ = true;
+    due_ = now;
+  } else {
+    due_ += period_;
+  }
+  return due_;
+}
+
+namespace {
+
+// The readable part of an area, from the source onto a surface at the area's place.
+void CopyReadable(EnginePlatform& platform, Surface& to, const Area& area, Surface& from, int32_t fromLeft,
+                  int32_t fromTop) {
+  const Rect& r = area.readable;
+  platform.Copy(to, area.target.left + r.left, area.target.top + r.top, r.width, r.height, from, fromLeft + r.left,
+                fromTop + r.top);
+}
+
+}  // namespace
+
 void ZindleLoop(Surface& source, Surface& target, EnginePlatform& platform, Surface* work,
-                const SaverState& state, RandomSource& random) {
+                const SaverState& state, RandomSource& random, const EngineRun& run) {
+  // One screen is read afresh from the state on every pass.
+  auto areaOfPass = [&](size_t pass) -> Area {
+    return run.areas.empty() ? WholeArea(state.ImageWidth, state.ImageHeight) : run.areas[pass % run.areas.size()];
+  };
+  const size_t areaCount = run.areas.empty() ? 1 : run.areas.size();
+  const bool paced = run.passesPerSecond > 0;
+  PassClock clock(run.passesPerSecond * static_cast<double>(areaCount));
+
   platform.DoEvents();
   platform.DoEvents();
-  platform.Copy(target, 0, 0, state.ImageWidth, state.ImageHeight, source, 0, 0);
+  for (size_t i = 0; i < areaCount; ++i) {
+    Area area = areaOfPass(i);
+    CopyReadable(platform, target, area, source, area.sourceLeft, area.sourceTop);
+  }
+  size_t pass = 0;
   do {
+    if (paced) platform.WaitUntil(clock.NextPass(platform.Now()));
     platform.DoEvents();
-    PassPlan plan = PlanPass(state, random);
-    if (state.Slow != 0) platform.Sleep(state.Slow);
+    const Area area = areaOfPass(pass++);
+    PassPlan plan = PlanPass(static_cast<int16_t>(area.target.width), static_cast<int16_t>(area.target.height),
+                             state.Horizontal, state.Vertical, random);
+    if (state.Slow != 0) {
+      platform.Sleep(state.Slow);
+      clock.Delay(int64_t{state.Slow} * 1000);
+    }
     platform.DoEvents();
+    Block b = ClipBlock(plan, area.readable);
+    Surface& blocks = work ? *work : target;
+    platform.Copy(blocks, area.target.left + b.x, area.target.top + b.y, b.w, b.h, source, area.sourceLeft + b.sx,
+                  area.sourceTop + b.sy);
     if (work) {
-      platform.Copy(*work, plan.x, plan.y, plan.w, plan.h, source, plan.sx, plan.sy);
       platform.DoEvents();
-      platform.Copy(target, 0, 0, state.ImageWidth, state.ImageHeight, *work, 0, 0);
-    } else {
-      platform.Copy(target, plan.x, plan.y, plan.w, plan.h, source, plan.sx, plan.sy);
+      platform.Copy(target, area.target.left, area.target.top, area.target.width, area.target.height, *work,
+                    area.target.left, area.target.top);
     }
   } while (platform.WindowVisible());
 }

@@ -1,8 +1,9 @@
 // The distortion: random blocks copied back onto a surface from a place
-// shifted by a few pixels. A pass is planned as plain data, then performed on
-// surfaces through a small platform interface.
+// shifted by a few pixels. A pass is planned as plain data, clipped to what
+// may be read, then performed on surfaces through a small platform interface.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "settings/saver_state.h"
 
@@ -43,6 +44,51 @@ struct PassPlan {
 
 // Draws x, y, the horizontal offset, the vertical offset, w, h, in this order.
 PassPlan PlanPass(const SaverState& state, RandomSource& random);
+PassPlan PlanPass(int16_t width, int16_t height, int16_t horizontal, int16_t vertical, RandomSource& random);
+
+struct Rect {
+  int32_t left = 0, top = 0, width = 0, height = 0;
+};
+
+// What a pass copies: w x h from (sx, sy) to (x, y).
+struct Block {
+  int32_t x, y, w, h, sx, sy;
+};
+
+// The part of a planned block whose source lies inside `readable`; the rest
+// of the target keeps its pixels. A shifted block near an edge would
+// otherwise bring in whatever lies beyond the picture. May be empty.
+Block ClipBlock(const PassPlan& plan, const Rect& readable);
+
+// A part of the target that drifts as one screen: blocks are planned in its
+// W x H and read only from its readable part.
+struct Area {
+  Rect target;                            // on the target and work surfaces
+  int32_t sourceLeft = 0, sourceTop = 0;  // where the area's corner lies on the source
+  Rect readable;                          // within the area, where blocks may be read
+};
+
+// The area of one screen: W x H at the corner of every surface.
+Area WholeArea(int32_t width, int32_t height);
+
+// Passes spread evenly in time, on the platform's clock in microseconds. A
+// pass that could not start on time starts at once, but a machine that falls
+// far behind (a stall, or a machine too slow for the pace) starts afresh
+// from now rather than hurrying through the passes it missed.
+class PassClock {
+ public:
+  static constexpr int64_t kLongestLag = 100000;
+  explicit PassClock(double passesPerSecond);
+  // When the next pass is due; the first one is due at once.
+  int64_t NextPass(int64_t now);
+  // Slow motion: a pause that comes on top of the pace.
+  void Delay(int64_t microseconds) { due_ += microseconds; }
+
+ private:
+  int64_t period_;
+  int64_t due_ = 0;
+  bool started_ = false;
+};
 
 // An opaque drawing surface; the platform knows what it is.
 class Surface {
@@ -58,15 +104,35 @@ class EnginePlatform {
                     int32_t sx, int32_t sy) = 0;
   // Processes every pending user-interface event; may end the program.
   virtual void DoEvents() = 0;
+  // Pauses; input ends the pause early, so that it is handled at once.
   virtual void Sleep(int32_t milliseconds) = 0;
   // Whether the window that the run draws for is still visible.
   virtual bool WindowVisible() = 0;
+  // The clock of the pace, in microseconds.
+  virtual int64_t Now() = 0;
+  // Rests until the clock reaches `due`, handling events as they come.
+  virtual void WaitUntil(int64_t due) = 0;
+};
+
+// The paces, chosen by looking at the distortion over time (docs/look.md):
+// the desktop is still plainly itself after ten seconds and has drifted
+// apart after about a minute. Blocks scale with the picture, so the
+// miniature, which shows the desktop's corner at its own pixels, needs a
+// slower pace to drift alike.
+inline constexpr double kSaverPassesPerSecond = 250;
+inline constexpr double kPreviewPassesPerSecond = 25;
+
+// How a run is laid out and paced.
+struct EngineRun {
+  std::vector<Area> areas;      // empty: one screen, the state's W x H, read afresh
+  double passesPerSecond = 0;   // for each area; 0 runs passes back to back
 };
 
 // Runs passes until the window is no longer visible (at least one pass). The
 // state is read afresh on every pass. With a work surface every block lands on
-// work and the whole of work is then copied onto the target.
+// work and the whole of work is then copied onto the target. Several areas
+// take their passes in turn, each at the full pace.
 void ZindleLoop(Surface& source, Surface& target, EnginePlatform& platform, Surface* work,
-                const SaverState& state, RandomSource& random);
+                const SaverState& state, RandomSource& random, const EngineRun& run = {});
 
 }  // namespace zindle

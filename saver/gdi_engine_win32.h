@@ -2,8 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include <chrono>
-
+#include "core/handles_win32.h"
 #include "saver/engine.h"
 
 namespace zindle {
@@ -17,27 +16,30 @@ class DcSurface : public Surface {
   HDC dc_;  // borrowed; the caller owns it for the whole run
 };
 
-// BitBlt, the program's yield, Sleep and IsWindowVisible of one window.
-// Looking at the message queue is a round trip to the window system that
-// costs far more than a small block copy, so the yields of the passes look
-// at most once every few milliseconds: input still arrives well within a
-// frame, and a pass costs little more than its copies.
+// BitBlt, the program's yield, and rests that wake for any message, of one
+// window. The thread sleeps between passes, so the processor rests, and a
+// key or a movement is handled the moment it arrives.
 class GdiEnginePlatform : public EnginePlatform {
  public:
-  explicit GdiEnginePlatform(HWND window) : window_(window) {}
+  explicit GdiEnginePlatform(HWND window);
   void Copy(Surface& to, int32_t x, int32_t y, int32_t w, int32_t h, Surface& from, int32_t sx,
             int32_t sy) override;
   void DoEvents() override;
   void Sleep(int32_t milliseconds) override;
   bool WindowVisible() override;
+  int64_t Now() override;
+  void WaitUntil(int64_t due) override;
 
  private:
-  static constexpr std::chrono::milliseconds kEventsInterval{8};
+  // Rests until `until` or until a message arrives; true when one did.
+  bool Rest(int64_t until);
+
   HWND window_;
-  std::chrono::steady_clock::time_point lastEvents_{};
+  KernelHandle timer_;  // finer than the system's tick where Windows offers it
+  LARGE_INTEGER frequency_{};
 };
 
 // ZindleLoop on device contexts, with the program's state and generator.
-void ZindleLoop(HDC source, HDC target, HWND window, HDC work = nullptr);
+void ZindleLoop(HDC source, HDC target, HWND window, HDC work = nullptr, const EngineRun& run = {});
 
 }  // namespace zindle

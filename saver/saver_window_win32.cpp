@@ -267,14 +267,16 @@ void frmSaver::Form_Activate() {
   SetProgramPointer(Pointer::Default);
   WindowDC surface(window_);
   SaverState& state = Saver();
+  EngineRun run;
+  run.passesPerSecond = kSaverPassesPerSecond;
   if (state.Horizontal != 0 || state.Vertical != 0) {
-    ZindleLoop(surface.get(), surface.get(), window_);
+    ZindleLoop(surface.get(), surface.get(), window_, nullptr, run);
   } else {
     // Every block a freshly shifted piece of the unchanged picture: the
     // screen shivers by a pixel and never drifts.
     state.Horizontal = 1;
     state.Vertical = 1;
-    ZindleLoop(Pic.dc(), surface.get(), window_);
+    ZindleLoop(Pic.dc(), surface.get(), window_, nullptr, run);
   }
 }
 

@@ -175,6 +175,8 @@ class CountingPlatform : public zindle::EnginePlatform {
     gdi_.DoEvents();
   }
   void Sleep(int32_t milliseconds) override { gdi_.Sleep(milliseconds); }
+  int64_t Now() override { return gdi_.Now(); }
+  void WaitUntil(int64_t due) override { gdi_.WaitUntil(due); }
   bool WindowVisible() override {
     if (passes++ == 0) start_ = NowMs();
     return gdi_.WindowVisible() && NowMs() - start_ < forMs_;

@@ -1,5 +1,6 @@
 // In-memory stand-ins for the store, the prompt, the generator and surfaces.
 #pragma once
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -117,7 +118,15 @@ class RecordingPlatform : public EnginePlatform {
     events.push_back("visible?");
     return --passesLeft > 0;
   }
+  // A clock that only moves when the engine rests.
+  int64_t Now() override { return now; }
+  void WaitUntil(int64_t due) override {
+    waits.push_back(due);
+    now = std::max(now, due);
+  }
   int passesLeft = 1;
+  int64_t now = 0;
+  std::vector<int64_t> waits;
   std::vector<Copied> copies;
   std::vector<std::string> events;
   std::function<void()> onEvents;
