@@ -20,6 +20,9 @@ rm -rf build/artefacts build/e2e.xml && mkdir -p build/artefacts
 export ZINDLE_SCR=$(winpath "$root/build/win64/Zindle!.scr")
 export ZINDLE_SCR32=$(winpath "$root/build/win32/Zindle!.scr")
 export ZINDLE_ARTEFACTS=$(winpath "$root/build/artefacts")
+# The photo desktop that the look of the run is judged on.
+bench/look/make-desktop.sh build/look-desktop.ppm 800x600 && convert build/look-desktop.ppm BMP3:build/look-desktop.bmp
+export ZINDLE_LOOK_DESKTOP=$(winpath "$root/build/look-desktop.bmp")
 e2e_status=0
 timeout 1200 tests/e2e/run-under-wine.sh build/win64/tests/e2e/zindle_e2e.exe \
   --gtest_output="xml:$(winpath "$root/build/e2e.xml")" "$@" || e2e_status=$?

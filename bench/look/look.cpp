@@ -2,11 +2,12 @@
 // engine on a desktop picture in memory, with a clock that moves only as the
 // pace asks. Writes the frames and prints, for each, how much of the desktop
 // is still recognisable.
-// usage: zindle_look DESKTOP.ppm OUTDIR [--preview] [--paces 100,250,...] [--scale N]
+// usage: zindle_look DESKTOP.ppm OUTDIR [--preview] [--paces 100,250,...] [--scale N] [--seed N]
 //   --preview  the 152 x 112 miniature of the desktop's top-left corner,
 //              drawn as the preview draws it (every block onto the picture,
 //              the picture copied whole onto the window)
 //   --scale N  frames written N times smaller (default 1)
+//   --seed N   another sequence of random blocks
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "look/recognisable.h"
 #include "memory_surface.h"
 #include "saver/engine.h"
 
@@ -59,28 +61,6 @@ void WritePpm(const MemorySurface& surface, int width, int height, int scale, co
     }
 }
 
-// The share of tile x tile squares whose mean colour is within a small
-// distance of the same square's mean in the original: a square that has
-// only shifted within itself, or not at all, still reads as what it was.
-double RecognisableShare(const MemorySurface& now, const MemorySurface& original, int width, int height, int tile) {
-  constexpr double kNear = 12.0;  // of 441, the distance from black to white
-  int recognisable = 0, tiles = 0;
-  for (int ty = 0; ty + tile <= height; ty += tile)
-    for (int tx = 0; tx + tile <= width; tx += tile) {
-      double a[3] = {0, 0, 0}, b[3] = {0, 0, 0};
-      for (int y = ty; y < ty + tile; ++y)
-        for (int x = tx; x < tx + tile; ++x) {
-          uint32_t p = now.At(x, y), q = original.At(x, y);
-          for (int c = 0; c < 3; ++c) a[c] += (p >> (16 - 8 * c)) & 255, b[c] += (q >> (16 - 8 * c)) & 255;
-        }
-      double distance = 0;
-      for (int c = 0; c < 3; ++c) distance += std::pow((a[c] - b[c]) / (tile * tile), 2);
-      recognisable += std::sqrt(distance) <= kNear;
-      ++tiles;
-    }
-  return static_cast<double>(recognisable) / tiles;
-}
-
 // Block copies in memory, and a clock that jumps to each pass's time; the
 // frames are taken as the clock passes their times.
 class FilmPlatform : public zindle::EnginePlatform {
@@ -107,7 +87,7 @@ class FilmPlatform : public zindle::EnginePlatform {
 
  private:
   void TakeFrame() {
-    shares.push_back(RecognisableShare(shown_, original_, width_, height_, tile_));
+    shares.push_back(look::RecognisableShare(shown_.pixels.data(), original_.pixels.data(), width_, height_, tile_));
     char name[64];
     std::snprintf(name, sizeof(name), "-t%03d.ppm", static_cast<int>(kFrameSeconds[next_]));
     WritePpm(shown_, width_, height_, scale, prefix + name);
@@ -130,12 +110,14 @@ struct Amplitudes {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s DESKTOP.ppm OUTDIR [--preview] [--paces 100,250,...] [--scale N]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s DESKTOP.ppm OUTDIR [--preview] [--paces 100,250,...] [--scale N] [--seed N]\n",
+                 argv[0]);
     return 2;
   }
   std::string outDir = argv[2];
   bool preview = false;
   int scale = 1;
+  uint64_t seed = 20261208;
   std::vector<double> paces = {100, 250, 500, 1000, 2500, 5000};
   for (int i = 3; i < argc; ++i) {
     std::string arg = argv[i];
@@ -143,6 +125,8 @@ int main(int argc, char** argv) {
       preview = true;
     } else if (arg == "--scale" && i + 1 < argc) {
       scale = std::max(1, std::atoi(argv[++i]));
+    } else if (arg == "--seed" && i + 1 < argc) {
+      seed = std::strtoull(argv[++i], nullptr, 10);
     } else if (arg == "--paces" && i + 1 < argc) {
       paces.clear();
       std::stringstream list(argv[++i]);
@@ -157,8 +141,8 @@ int main(int argc, char** argv) {
   bench::CopyBlock(original, 0, 0, width, height, desktop, 0, 0);
 
   const Amplitudes amplitudes[] = {{"defaults", 1, 1}, {"amplitudes10", 10, 10}};
-  std::printf("%s %d x %d; recognisable: the share of %d x %d squares whose mean colour stays within 12 of 441\n",
-              preview ? "preview" : "saver", width, height, tile, tile);
+  std::printf("%s %d x %d; recognisable: the share of %d x %d squares whose mean colour stays within %.0f of 441\n",
+              preview ? "preview" : "saver", width, height, tile, tile, look::kNear);
   std::printf("%-13s %7s", "settings", "pace");
   for (double t : kFrameSeconds) std::printf(" %6.0fs", t);
   std::printf("\n");
@@ -171,7 +155,7 @@ int main(int argc, char** argv) {
       state.Vertical = a.vertical;
       zindle::EngineRun run;
       run.passesPerSecond = pace;
-      zindle::Generator random(20261208);
+      zindle::Generator random(seed);
       char prefix[256];
       std::snprintf(prefix, sizeof(prefix), "%s/%s-%s-p%05d", outDir.c_str(), preview ? "preview" : "saver", a.name,
                     static_cast<int>(pace));

@@ -215,7 +215,7 @@ class KeyPlatform : public CountingPlatform {
   double start_ = 0;
 };
 
-Summary KeyLatency(HWND window, HDC windowDc, double throttleMs, int runs) {
+Summary KeyLatency(HWND window, HDC windowDc, double throttleMs, int runs, double pace = 0) {
   zindle::SaverState state;
   state.ImageWidth = static_cast<int16_t>(W);
   state.ImageHeight = static_cast<int16_t>(H);
@@ -228,7 +228,9 @@ Summary KeyLatency(HWND window, HDC windowDc, double throttleMs, int runs) {
     zindle::DcSurface surface(windowDc);
     KeyPlatform platform(window, throttleMs);
     zindle::Generator random(run + 1);
-    zindle::ZindleLoop(surface, surface, platform, nullptr, state, random);
+    zindle::EngineRun paced;
+    paced.passesPerSecond = pace;
+    zindle::ZindleLoop(surface, surface, platform, nullptr, state, random, paced);
     if (platform.sentAt > 0 && g_keyDownAt > 0) latencies.push_back(g_keyDownAt - platform.sentAt);
   }
   return Summarise(latencies);
@@ -242,18 +244,21 @@ struct EngineFigures {
 
 // One run of the engine for a while, then the same blocks copied back to
 // back with nothing else, then whole-surface copies on the same surfaces.
-EngineFigures MeasureEngine(HWND window, HDC windowDc, HDC work, double forMs, double throttleMs = 0) {
+EngineFigures MeasureEngine(HWND window, HDC windowDc, HDC work, double forMs, double throttleMs = 0,
+                            double pace = 0, int width = W, int height = H) {
   zindle::SaverState state;
-  state.ImageWidth = static_cast<int16_t>(W);
-  state.ImageHeight = static_cast<int16_t>(H);
+  state.ImageWidth = static_cast<int16_t>(width);
+  state.ImageHeight = static_cast<int16_t>(height);
   state.Horizontal = 1;  // the settings' defaults
   state.Vertical = 1;
   zindle::DcSurface windowSurface(windowDc), workSurface(work);
   zindle::Surface& source = work ? static_cast<zindle::Surface&>(workSurface) : windowSurface;
   CountingPlatform platform(window, forMs, throttleMs);
   zindle::Generator random(7);
+  zindle::EngineRun paced;
+  paced.passesPerSecond = pace;
   double start = NowMs();
-  zindle::ZindleLoop(source, windowSurface, platform, work ? &workSurface : nullptr, state, random);
+  zindle::ZindleLoop(source, windowSurface, platform, work ? &workSurface : nullptr, state, random, paced);
   GdiFlush();
   double elapsed = NowMs() - start;
 
@@ -270,7 +275,7 @@ EngineFigures MeasureEngine(HWND window, HDC windowDc, HDC work, double forMs, d
   start = NowMs();
   for (const zindle::PassPlan& p : plans) {
     if (p.w > 0 && p.h > 0) BitBlt(work ? work : windowDc, p.x, p.y, p.w, p.h, from, p.sx, p.sy, SRCCOPY);
-    if (work) BitBlt(windowDc, 0, 0, W, H, work, 0, 0, SRCCOPY);
+    if (work) BitBlt(windowDc, 0, 0, width, height, work, 0, 0, SRCCOPY);
   }
   GdiFlush();
   zindle::DoEvents();
@@ -279,8 +284,28 @@ EngineFigures MeasureEngine(HWND window, HDC windowDc, HDC work, double forMs, d
   // Shifted by a pixel on the window surface: a copy of a surface onto
   // itself at the same place is a no-op to GDI.
   int shift = work ? 0 : 1;
-  f.fullCopyMs = TimePerCall([&] { BitBlt(windowDc, 0, 0, W, H, from, shift, 0, SRCCOPY); }, 500, 3);
+  f.fullCopyMs = TimePerCall([&] { BitBlt(windowDc, 0, 0, width, height, from, shift, 0, SRCCOPY); }, 500, 3);
   return f;
+}
+
+// The miniature as the preview draws it: a 152 x 112 window, every block on
+// a picture one pixel larger that is then copied whole, at the preview's pace.
+void PreviewPaceFigures() {
+  const int w = 152, h = 112;
+  HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, w, h,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  PumpOnce();
+  {
+    zindle::WindowDC dc(window);
+    zindle::MemoryBitmap work(dc.get(), w + 1, h + 1);
+    DrawPicture(work.dc(), e2e::KnownPicture(w + 1, h + 1));
+    double target = zindle::kPreviewPassesPerSecond;
+    EngineFigures f = MeasureEngine(window, dc.get(), work.dc(), 5000, 0, target, w, h);
+    Figure("engine", "preview 152 x 112 at its pace: passes (target " + std::to_string(int(target)) + ")",
+           1000.0 / f.passMs, "passes/s");
+  }
+  DestroyWindow(window);
+  PumpOnce();
 }
 
 void EngineSection() {
@@ -338,6 +363,15 @@ void EngineSection() {
              KeyLatency(window, dc.get(), every, std::max(5, g_runs)), "ms");
     }
 
+    // The saver as it runs: at its pace, resting between passes.
+    double target = zindle::kSaverPassesPerSecond;
+    f = MeasureEngine(window, dc.get(), nullptr, 5000, 0, target);
+    Figure(s, "window surface at the saver's pace: passes (target " + std::to_string(int(target)) + ")",
+           1000.0 / f.passMs, "passes/s");
+    Figure(s, "window surface at the saver's pace: share of the target", 100 * 1000.0 / f.passMs / target, "%");
+    Figure(s, "key press -> the window's key handler, engine at the saver's pace",
+           KeyLatency(window, dc.get(), 0, std::max(5, g_runs), target), "ms");
+
     // The preview's case: source and work a memory bitmap like the preview
     // image, the target the window.
     zindle::MemoryBitmap work(dc.get(), W + 1, H + 1);
@@ -359,6 +393,7 @@ void EngineSection() {
   }
   DestroyWindow(window);
   PumpOnce();
+  PreviewPaceFigures();
 }
 
 // ---------------------------------------------------------------- parts of the start-up
@@ -733,14 +768,22 @@ void ExitSection() {
   const char* s = "exit";
   e2e::Image known = e2e::KnownPicture(W, H);
   e2e::Backdrop backdrop(known);
-  // Key and mouse with the engine flat out; the key once more with Slow on,
-  // where the engine leaves the X server idle most of the time.
-  for (int variant : {0, 1, 2}) {
-    bool byKey = variant != 1;
+  // Key and mouse, with Slow off and on, and a hand-edited Slow of a whole
+  // second: input ends every rest at once.
+  struct Variant {
+    const char* name;
+    bool byKey;
+    const wchar_t* slow;
+  };
+  const Variant variants[] = {{"key press", true, L"0"},           {"mouse move", false, L"0"},
+                              {"key press, Slow on", true, L"1"},  {"mouse move, Slow on", false, L"1"},
+                              {"key press, Slow 1000", true, L"1000"}};
+  for (const Variant& variant : variants) {
+    bool byKey = variant.byKey;
     std::vector<double> gone, ended, desktop;
     for (int run = 0; run < g_runs * 2; ++run) {
       e2e::settings::ClearAll();
-      if (variant == 2) e2e::settings::Put(L"Slow", L"1");
+      e2e::settings::Put(L"Slow", variant.slow);
       ParkPointer();
       e2e::Process saver = e2e::StartScr(L"/s");
       HWND window = e2e::WaitForWindow(kCaption, kDeadline, saver.Id());
@@ -780,7 +823,7 @@ void ExitSection() {
       double back = PollTime([&] { return ScreenShowsAtSamples(known); }, 5000);
       if (back > 0) desktop.push_back(back - start);
     }
-    std::string how = variant == 0 ? "key press" : variant == 1 ? "mouse move" : "key press, Slow on";
+    std::string how = variant.name;
     Figure(s, how + " -> saver window gone", Summarise(gone), "ms");
     Figure(s, how + " -> process ended", Summarise(ended), "ms");
     Figure(s, how + " -> desktop back on the screen", Summarise(desktop), "ms");
@@ -850,7 +893,7 @@ void RunningSection(bool memoryOnly) {
       };
       double saver0 = pid > 0 ? UnixCpuMs(pid) : -1, server0 = total(servers), x0 = total(xservers);
       double start = NowMs();
-      e2e::PumpFor(3000);
+      e2e::PumpFor(5000);
       double wall = NowMs() - start;
       double saver1 = pid > 0 ? UnixCpuMs(pid) : -1, server1 = total(servers), x1 = total(xservers);
       if (pid < 0) Note(s, "the saver's Unix process was not found in /proc");
