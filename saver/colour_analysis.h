@@ -3,6 +3,9 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "saver/rect.h"
 
 namespace zindle {
 
@@ -51,6 +54,11 @@ struct ColourAnalysis {
 // Samples the W x H picture every 5 x level pixels from (1, 1) on. A level
 // below 1 is taken as 1, a threshold row outside the table as the nearest row.
 ColourAnalysis AnalyseColours(const PixelReader& picture, int32_t width, int32_t height, int16_t level,
+                              int16_t threshold);
+
+// The samples of several monitors together, each sampled from its own
+// corner as a screen of its own; half is about half of all their samples.
+ColourAnalysis AnalyseColours(const PixelReader& picture, const std::vector<Rect>& monitors, int16_t level,
                               int16_t threshold);
 
 // The diagnostic record: count, "/", half.

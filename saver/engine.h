@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "saver/rect.h"
 #include "settings/saver_state.h"
 
 namespace zindle {
@@ -45,10 +46,6 @@ struct PassPlan {
 // Draws x, y, the horizontal offset, the vertical offset, w, h, in this order.
 PassPlan PlanPass(const SaverState& state, RandomSource& random);
 PassPlan PlanPass(int16_t width, int16_t height, int16_t horizontal, int16_t vertical, RandomSource& random);
-
-struct Rect {
-  int32_t left = 0, top = 0, width = 0, height = 0;
-};
 
 // What a pass copies: w x h from (sx, sy) to (x, y).
 struct Block {

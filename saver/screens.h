@@ -1,0 +1,39 @@
+// The monitors that the saver covers: one window spans them all, and each
+// monitor's picture is captured, mirrored, shown and distorted as one screen.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "saver/engine.h"
+#include "saver/rect.h"
+
+namespace zindle {
+
+struct Screens {
+  Rect bounds;                 // all monitors together, in screen coordinates
+  std::vector<Rect> monitors;  // in the coordinates of a window over `bounds`
+};
+
+// From the monitors' rectangles in screen coordinates, the primary first: the
+// window's origin is the top-left of them all, which may lie left of or above
+// the primary monitor.
+Screens ScreensFrom(const std::vector<Rect>& monitors);
+
+// One area a monitor, each read from the same place on the source: the
+// desktop as the window shows it, or the captured picture beside it.
+std::vector<Area> MonitorAreas(const Screens& screens);
+
+// Each monitor shows a picture read from the picture's own corner, cut to the
+// part of the picture that is kept (in the picture's coordinates); the kept
+// part's corner lies at (kept.left, kept.top) of the picture.
+std::vector<Area> PictureCornerAreas(const Screens& screens, const Rect& kept);
+
+// Where a picture of this size stands centred on a monitor, rounded half to
+// even; it reaches past the monitor's edges when it is larger.
+Rect CentredOn(const Rect& monitor, int32_t width, int32_t height);
+
+// Mirrors each monitor's part of a picture in place, as flip says: a user who
+// flips expects each screen mirrored, not the screens swapped.
+void MirrorMonitors(uint32_t* pixels, int32_t stride, const Screens& screens, int16_t flip);
+
+}  // namespace zindle

@@ -1,0 +1,139 @@
+// Several monitors: where each lies in the saver's window, and each drifting,
+// mirrored, centred and sampled as a screen of its own.
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "saver/colour_analysis.h"
+#include "saver/screens.h"
+
+namespace zindle {
+namespace {
+
+using testing::MemorySurface;
+using testing::RecordingPlatform;
+
+struct LayoutCase {
+  const char* name;
+  std::vector<Rect> monitors;  // screen coordinates, the primary first
+  Rect bounds;
+  std::vector<Rect> inWindow;
+};
+
+TEST(ScreensFrom, PlacesEveryMonitorInTheWindowOverAllOfThem) {
+  const LayoutCase cases[] = {
+      {"one monitor", {{0, 0, 800, 600}}, {0, 0, 800, 600}, {{0, 0, 800, 600}}},
+      {"second to the right", {{0, 0, 800, 600}, {800, 0, 800, 600}}, {0, 0, 1600, 600},
+       {{0, 0, 800, 600}, {800, 0, 800, 600}}},
+      {"second to the left: a negative origin", {{0, 0, 800, 600}, {-800, 0, 800, 600}}, {-800, 0, 1600, 600},
+       {{800, 0, 800, 600}, {0, 0, 800, 600}}},
+      {"different sizes leave a gap", {{0, 0, 800, 600}, {800, 0, 640, 480}}, {0, 0, 1440, 600},
+       {{0, 0, 800, 600}, {800, 0, 640, 480}}},
+      {"three, one above", {{0, 0, 800, 600}, {-640, 0, 640, 480}, {100, -480, 640, 480}}, {-640, -480, 1440, 1080},
+       {{640, 480, 800, 600}, {0, 480, 640, 480}, {740, 0, 640, 480}}},
+      {"mixed scales at their own pixels", {{0, 0, 1920, 1080}, {1920, -540, 3840, 2160}}, {0, -540, 5760, 2160},
+       {{0, 540, 1920, 1080}, {1920, 0, 3840, 2160}}},
+  };
+  for (const LayoutCase& c : cases) {
+    Screens s = ScreensFrom(c.monitors);
+    EXPECT_EQ(s.bounds, c.bounds) << c.name;
+    EXPECT_EQ(s.monitors, c.inWindow) << c.name;
+  }
+}
+
+// Two monitors of different sizes side by side; the gap under the smaller
+// one holds a colour that no monitor shows.
+constexpr uint32_t kGap = 0xABCDEF;
+MemorySurface TwoMonitorsWithAGap(const Screens& s) {
+  MemorySurface surface(s.bounds.width, s.bounds.height);
+  for (uint32_t& p : surface.pixels) p = kGap;
+  for (size_t i = 0; i < s.monitors.size(); ++i) {
+    const Rect& m = s.monitors[i];
+    for (int y = 0; y < m.height; ++y)
+      for (int x = 0; x < m.width; ++x) surface.Set(m.left + x, m.top + y, static_cast<uint32_t>(i << 16 | y << 8 | x));
+  }
+  return surface;
+}
+
+TEST(MonitorAreas, EachMonitorDriftsAloneAndNoGapEverFeedsABlock) {
+  Screens s = ScreensFrom({{0, 0, 40, 30}, {40, 0, 24, 16}});
+  MemorySurface surface = TwoMonitorsWithAGap(s);
+  const MemorySurface before = surface;
+  SaverState state;
+  state.Horizontal = state.Vertical = 10;
+  RecordingPlatform platform;
+  platform.passesLeft = 4000;
+  EngineRun run;
+  run.areas = MonitorAreas(s);
+  Generator random(3);
+  ZindleLoop(surface, surface, platform, nullptr, state, random, run);
+  for (size_t i = 0; i < s.monitors.size(); ++i) {
+    const Rect& m = s.monitors[i];
+    size_t changed = 0;
+    for (int y = m.top; y < m.bottom(); ++y)
+      for (int x = m.left; x < m.right(); ++x) {
+        uint32_t p = surface.At(x, y);
+        ASSERT_EQ(p >> 16, i) << "monitor " << i << " shows only its own pixels, never the gap's or another's";
+        changed += p != before.At(x, y);
+      }
+    EXPECT_GT(changed, 0u) << "monitor " << i << " drifts";
+  }
+  for (int y = 16; y < 30; ++y)
+    for (int x = 40; x < 64; ++x) ASSERT_EQ(surface.At(x, y), kGap) << "the gap is never drawn on";
+}
+
+TEST(MirrorMonitors, MirrorsEachMonitorInPlace) {
+  Screens s = ScreensFrom({{0, 0, 40, 30}, {-24, 0, 24, 16}});
+  for (int16_t flip : {1, 2, 3}) {
+    MemorySurface surface = TwoMonitorsWithAGap(s);
+    const MemorySurface before = surface;
+    MirrorMonitors(surface.pixels.data(), surface.width, s, flip);
+    for (const Rect& m : s.monitors) {
+      int farX = flip & 1 ? m.width - 1 : 0, farY = flip & 2 ? m.height - 1 : 0;
+      EXPECT_EQ(surface.At(m.left, m.top), before.At(m.left + farX, m.top + farY)) << "flip " << flip;
+    }
+    EXPECT_EQ(surface.At(10, 20), kGap) << "the gap under the smaller monitor is left alone";
+  }
+}
+
+TEST(CentredOn, EachMonitorCentresThePictureOnItself) {
+  EXPECT_EQ(CentredOn(Rect{0, 0, 800, 600}, 303, 201), (Rect{248, 200, 303, 201})) << "248.5 and 199.5, halves to even";
+  EXPECT_EQ(CentredOn(Rect{800, 0, 640, 480}, 303, 201), (Rect{800 + 168, 140, 303, 201}));
+  EXPECT_EQ(CentredOn(Rect{0, 480, 640, 480}, 1001, 803), (Rect{-180, 480 - 162, 1001, 803})) << "larger: cut at the edges";
+}
+
+TEST(PictureCornerAreas, EachMonitorReadsThePictureFromItsCornerWhereItIsKept) {
+  Screens s = ScreensFrom({{0, 0, 800, 600}, {800, 0, 640, 480}});
+  std::vector<Area> areas = PictureCornerAreas(s, Rect{100, 50, 900, 500});
+  ASSERT_EQ(areas.size(), 2u);
+  EXPECT_EQ(areas[1].target, s.monitors[1]);
+  EXPECT_EQ(areas[1].sourceLeft, -100) << "the kept part's corner is the picture's (100, 50)";
+  EXPECT_EQ(areas[0].readable, (Rect{100, 50, 700, 500}));
+  EXPECT_EQ(areas[1].readable, (Rect{100, 50, 540, 430}));
+}
+
+// Reads a surface of 0x00RRGGBB pixels as packed colour values.
+class SurfaceReader : public PixelReader {
+ public:
+  explicit SurfaceReader(const MemorySurface& surface) : surface_(surface) {}
+  int32_t PackedPixel(int32_t x, int32_t y) const override {
+    uint32_t p = surface_.At(x, y);
+    return p == 0xFFFFFFFFu ? -1 : PackedFromDib(p);
+  }
+
+ private:
+  const MemorySurface& surface_;
+};
+
+TEST(AnalyseColours, SamplesEveryMonitorFromItsCornerAndNeverTheGap) {
+  Screens s = ScreensFrom({{0, 0, 800, 600}, {800, 0, 640, 480}});
+  MemorySurface picture(s.bounds.width, s.bounds.height);
+  for (uint32_t& p : picture.pixels) p = 0xFFFFFF;  // white everywhere, gap included
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) picture.Set(800 + x, y, 0);  // the second monitor black
+  ColourAnalysis a = AnalyseColours(SurfaceReader(picture), s.monitors, 2, 2);
+  EXPECT_EQ(a.count, 4800) << "the primary's 80 x 60 samples count, the black monitor's and the gap's do not";
+  EXPECT_EQ(a.half, 2400 + 1536) << "half of both monitors' samples";
+}
+
+}  // namespace
+}  // namespace zindle
