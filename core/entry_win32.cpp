@@ -5,12 +5,23 @@
 #include "core/runtime_win32.h"
 
 namespace zindle {
+namespace {
+
+// The window the dialog belongs to, when the argument text names a window.
+HWND DialogOwner(std::string_view argumentText) {
+  std::optional<uint64_t> handle = DialogOwnerHandle(argumentText);
+  if (!handle) return nullptr;
+  HWND owner = reinterpret_cast<HWND>(static_cast<uintptr_t>(*handle));
+  return IsWindow(owner) ? owner : nullptr;
+}
+
+}  // namespace
 
 void Main(std::string_view argumentText) {
   SetProgramPointer(Pointer::ArrowBusy);
   switch (ModeFor(ModeKey(argumentText))) {
     case Mode::Dialog:
-      ShowPropertiesDialog();
+      ShowPropertiesDialog(DialogOwner(argumentText));
       break;
     case Mode::Saver:
       if (NoWindowTitled(kSaverCaption)) RunSaver();

@@ -40,11 +40,26 @@ uint32_t PasswordParentHandle(std::string_view argumentText) {
   return static_cast<uint32_t>(value);
 }
 
-std::optional<uint64_t> PreviewWindowHandle(std::string_view argumentText) {
-  if (argumentText.size() <= 3) return std::nullopt;
-  std::optional<double> value = LeadingNumber(argumentText.substr(3));
+namespace {
+
+// A window handle as a positive decimal number; 64 bits wide.
+std::optional<uint64_t> HandleFrom(std::string_view text) {
+  std::optional<double> value = LeadingNumber(text);
   if (!value || !(*value >= 1) || *value > 18446744073709549568.0) return std::nullopt;
   return static_cast<uint64_t>(std::floor(*value));
+}
+
+}  // namespace
+
+std::optional<uint64_t> PreviewWindowHandle(std::string_view argumentText) {
+  if (argumentText.size() <= 3) return std::nullopt;
+  return HandleFrom(argumentText.substr(3));
+}
+
+std::optional<uint64_t> DialogOwnerHandle(std::string_view argumentText) {
+  std::string_view rest = argumentText.substr(std::min<size_t>(2, argumentText.size()));
+  if (!rest.empty() && rest.front() == ':') rest.remove_prefix(1);
+  return HandleFrom(rest);
 }
 
 }  // namespace zindle

@@ -28,4 +28,8 @@ uint32_t PasswordParentHandle(std::string_view argumentText);
 // Empty when it holds no positive number, so that the preview can end quietly.
 std::optional<uint64_t> PreviewWindowHandle(std::string_view argumentText);
 
+// "/C": the window of the Screen Saver settings that the dialog belongs to,
+// given as "/c:1234" or "/c 1234". Empty when none is named.
+std::optional<uint64_t> DialogOwnerHandle(std::string_view argumentText);
+
 }  // namespace zindle

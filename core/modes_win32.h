@@ -1,5 +1,7 @@
 // The four modes that Main chooses between.
 #pragma once
+#include <windows.h>
+
 #include <cstdint>
 #include <string_view>
 
@@ -8,7 +10,8 @@ namespace zindle {
 inline constexpr char kSaverCaption[] = "Zindle! Screen Saver";
 
 // "/C" or no argument: the properties dialog, modal; returns when it closes.
-void ShowPropertiesDialog();
+// With an owner (the Screen Saver settings) it is modal to that window.
+void ShowPropertiesDialog(HWND owner = nullptr);
 
 // "/S": the full-screen saver; ends the process from its unload step.
 void RunSaver();

@@ -10,6 +10,7 @@
 namespace zindle {
 namespace {
 
+// The miniature of Display Properties at 100 % scale.
 constexpr int kPreviewWidth = 152;
 constexpr int kPreviewHeight = 112;
 
@@ -22,14 +23,23 @@ HWND PreviewWindow(std::string_view argumentText) {
   return IsWindow(window) ? window : nullptr;
 }
 
+// The size of the miniature: the whole client area of the window it is given,
+// which is larger than 152 x 112 on a scaled display.
+SIZE MiniatureSize(HWND preview) {
+  RECT client{};
+  GetClientRect(preview, &client);
+  if (client.right <= 0 || client.bottom <= 0) return SIZE{kPreviewWidth, kPreviewHeight};
+  return SIZE{std::min<LONG>(client.right, INT16_MAX - 1), std::min<LONG>(client.bottom, INT16_MAX - 1)};
+}
+
 // The preview image: the custom picture at its own size, never smaller than
 // the miniature plus one pixel, on black.
-MemoryBitmap CustomPreviewImage(const SaverState& state, HDC like) {
+MemoryBitmap CustomPreviewImage(const SaverState& state, HDC like, SIZE miniature) {
   MemoryBitmap picture = LoadPictureFile(state.PictureName);
   DoEvents();
   if (!picture) return {};
-  int width = std::max(picture.width(), kPreviewWidth + 1);
-  int height = std::max(picture.height(), kPreviewHeight + 1);
+  int width = std::max<int>(picture.width(), miniature.cx + 1);
+  int height = std::max<int>(picture.height(), miniature.cy + 1);
   if (width == picture.width() && height == picture.height()) return picture;
   MemoryBitmap image(like, width, height);
   PatBlt(image.dc(), 0, 0, width, height, BLACKNESS);
@@ -37,11 +47,11 @@ MemoryBitmap CustomPreviewImage(const SaverState& state, HDC like) {
   return image;
 }
 
-// The top-left corner of the desktop as it looks now.
-MemoryBitmap DesktopPreviewImage(HDC like) {
-  MemoryBitmap image(like, kPreviewWidth + 1, kPreviewHeight + 1);
+// The top-left corner of the primary monitor as it looks now.
+MemoryBitmap DesktopPreviewImage(HDC like, SIZE miniature) {
+  MemoryBitmap image(like, miniature.cx + 1, miniature.cy + 1);
   WindowDC desktop(GetDesktopWindow());
-  BitBlt(image.dc(), 0, 0, kPreviewWidth, kPreviewHeight, desktop.get(), 0, 0, SRCCOPY);
+  BitBlt(image.dc(), 0, 0, miniature.cx, miniature.cy, desktop.get(), 0, 0, SRCCOPY);
   return image;
 }
 
@@ -55,13 +65,14 @@ void RunPreview(std::string_view argumentText) {
   SaverState& state = Saver();
   {
     WindowDC target(preview);
-    state.ImageWidth = kPreviewWidth;
-    state.ImageHeight = kPreviewHeight;
+    SIZE miniature = MiniatureSize(preview);
+    state.ImageWidth = static_cast<int16_t>(miniature.cx);
+    state.ImageHeight = static_cast<int16_t>(miniature.cy);
     MemoryBitmap image;
-    if (state.Picture != 0) image = CustomPreviewImage(state, target.get());
+    if (state.Picture != 0) image = CustomPreviewImage(state, target.get(), miniature);
     // A custom picture that cannot be loaded leaves the desktop to show.
-    if (!image) image = DesktopPreviewImage(target.get());
-    BitBlt(target.get(), 0, 0, kPreviewWidth, kPreviewHeight, image.dc(), 0, 0, SRCCOPY);
+    if (!image) image = DesktopPreviewImage(target.get(), miniature);
+    BitBlt(target.get(), 0, 0, miniature.cx, miniature.cy, image.dc(), 0, 0, SRCCOPY);
     SetProgramPointer(Pointer::Default);
     // The miniature always moves, even with both amplitudes set to none.
     if (state.Horizontal == 0 && state.Vertical == 0) state.Horizontal = state.Vertical = 1;

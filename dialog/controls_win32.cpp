@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -176,6 +177,22 @@ void CentreOnScreen(HWND window) {
   GetWindowRect(window, &outer);
   int left = GetSystemMetrics(SM_CXSCREEN) / 2 - (outer.right - outer.left) / 2;
   int top = GetSystemMetrics(SM_CYSCREEN) / 2 - (outer.bottom - outer.top) / 2;
+  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CentreOverOwner(HWND window, HWND owner) {
+  RECT outer{}, over{};
+  GetWindowRect(window, &outer);
+  GetWindowRect(owner, &over);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& work = monitor.rcWork;
+  int width = outer.right - outer.left, height = outer.bottom - outer.top;
+  int left = (over.left + over.right) / 2 - width / 2;
+  int top = (over.top + over.bottom) / 2 - height / 2;
+  left = std::max<int>(work.left, std::min<int>(left, work.right - width));
+  top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
   SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -50,9 +50,10 @@ bool IsClickable(Kind kind) {
 
 class PropertiesWindow final : public FormControls {
  public:
-  PropertiesWindow() : form_(*this, store_, prompt_, Saver()) {}
+  explicit PropertiesWindow(HWND owner) : owner_(owner), form_(*this, store_, prompt_, Saver()) {}
+  // Modal to the owner, when there is one: it cannot be used until the dialog closes.
   void ShowModal() {
-    RunModalDialog(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_CONTEXTHELP, DialogProc,
+    RunModalDialog(owner_, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_CONTEXTHELP, DialogProc,
                    reinterpret_cast<LPARAM>(this));
   }
 
@@ -131,6 +132,7 @@ class PropertiesWindow final : public FormControls {
   }
   void Close() override { EndDialog(hwnd_, 0); }
 
+  HWND owner_ = nullptr;  // the Screen Saver settings, when they started the dialog
   HWND hwnd_ = nullptr;
   HWND tooltip_ = nullptr;
   Scaler scale_;
@@ -503,7 +505,10 @@ void PropertiesWindow::ClearPreview() {
 }
 
 void PropertiesWindow::CentreOnScreenAndRepaint() {
-  CentreOnScreen(hwnd_);
+  if (owner_)
+    CentreOverOwner(hwnd_, owner_);
+  else
+    CentreOnScreen(hwnd_);
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
@@ -537,10 +542,10 @@ FileChoice PropertiesWindow::ChooseFile(const std::string& initialName) {
 }  // namespace
 }  // namespace dialog
 
-void ShowPropertiesDialog() {
+void ShowPropertiesDialog(HWND owner) {
   INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&classes);
-  dialog::PropertiesWindow window;
+  dialog::PropertiesWindow window(owner);
   window.ShowModal();
 }
 

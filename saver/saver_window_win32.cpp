@@ -16,6 +16,7 @@
 #include "saver/gdi_engine_win32.h"
 #include "saver/saver_rules.h"
 #include "saver/screen_saver_system_win32.h"
+#include "saver/screens_win32.h"
 #include "settings/registry_reader_win32.h"
 #include "settings/registry_store_win32.h"
 
@@ -92,8 +93,10 @@ class frmSaver {
   void DrawWorkingImage(HDC dc);
   int Width() const { return Saver().ImageWidth; }
   int Height() const { return Saver().ImageHeight; }
+  Rect PictureRect() const { return Rect{0, 0, Pic.width(), Pic.height()}; }
 
   HWND window_ = nullptr;
+  Screens screens_;          // every monitor, in the window over all of them
   MemoryBitmap Pic;          // the unchanged start-up picture
   COLORREF background_ = kDesignBackground;
   bool pictureMode_ = false;
@@ -185,18 +188,18 @@ void frmSaver::Form_Initialize() {
 
 void frmSaver::Form_Load() {
   SetProgramPointer(Pointer::Busy);
-  // The primary screen at its own resolution: the program is DPI aware.
-  int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-  int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-  SetWindowPos(window_, nullptr, 0, 0, screenWidth, screenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Every monitor at its own resolution: the program is DPI aware.
+  screens_ = SystemScreens();
+  const Rect& all = screens_.bounds;
+  SetWindowPos(window_, nullptr, all.left, all.top, all.width, all.height, SWP_NOZORDER | SWP_NOACTIVATE);
   DoEvents();
   SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   PasswordFlag = PasswordFlagFrom(
       ReadRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword"));
   session_.Start(system_, PasswordCondition(PasswordFlag));
   LoadProgramSettings(window_);
-  Saver().ImageWidth = ToInt16(screenWidth);
-  Saver().ImageHeight = ToInt16(screenHeight);
+  Saver().ImageWidth = ToInt16(all.width);
+  Saver().ImageHeight = ToInt16(all.height);
   {
     WindowDC screen(nullptr);
     // Whole twips per pixel: a position with a fraction would never equal
@@ -214,10 +217,10 @@ void frmSaver::PrepareDesktop() {
   Pic = MemoryBitmap::Dib(w + 1, h + 1);
   {
     WindowDC screen(GetDesktopWindow());
-    BitBlt(Pic.dc(), 0, 0, w, h, screen.get(), 0, 0, SRCCOPY);
+    BitBlt(Pic.dc(), 0, 0, w, h, screen.get(), screens_.bounds.left, screens_.bounds.top, SRCCOPY);
   }
   GdiFlush();
-  MirrorInPlace(Pic.bits(), Pic.width(), w, h, Saver().Flip);
+  MirrorMonitors(Pic.bits(), Pic.width(), screens_, Saver().Flip);
   Treatment treatment = TreatmentFor(Saver().Invert, ProgramRandom(), [this] { return AnalysisInverts(); });
   // Keeping is a copy onto itself, so only the inversion is performed.
   if (treatment == Treatment::Invert) BitBlt(Pic.dc(), 0, 0, w, h, Pic.dc(), 0, 0, NOTSRCCOPY);
@@ -226,7 +229,7 @@ void frmSaver::PrepareDesktop() {
 
 bool frmSaver::AnalysisInverts() {
   DibPixelReader reader(Pic.bits(), Pic.width(), Pic.height());
-  ColourAnalysis analysis = AnalyseColours(reader, Width(), Height(), Saver().Level, Saver().Threshold);
+  ColourAnalysis analysis = AnalyseColours(reader, screens_.monitors, Saver().Level, Saver().Threshold);
   RegistrySettingsStore store;
   if (!GetSetting(store, kApplication, kSection, "Debug", "0").empty())
     store.Save(kApplication, kSection, "Debug", DebugText(analysis));
@@ -241,11 +244,12 @@ bool frmSaver::PreparePicture() {
   return true;
 }
 
-// The picture centred in picture mode, else the screen-sized area at the corner.
+// The picture centred on every monitor in picture mode, else the captured
+// monitors where they were.
 void frmSaver::DrawWorkingImage(HDC dc) {
   if (pictureMode_) {
-    BitBlt(dc, CentringOffset(Width(), Pic.width()), CentringOffset(Height(), Pic.height()), Pic.width(),
-           Pic.height(), Pic.dc(), 0, 0, SRCCOPY);
+    for (const Rect& monitor : screens_.monitors)
+      DrawOnMonitor(dc, monitor, CentredOn(monitor, Pic.width(), Pic.height()), Pic.dc());
   } else {
     BitBlt(dc, 0, 0, Width(), Height(), Pic.dc(), 0, 0, SRCCOPY);
   }
@@ -269,13 +273,16 @@ void frmSaver::Form_Activate() {
   SaverState& state = Saver();
   EngineRun run;
   run.passesPerSecond = kSaverPassesPerSecond;
+  run.areas = MonitorAreas(screens_);
   if (state.Horizontal != 0 || state.Vertical != 0) {
     ZindleLoop(surface.get(), surface.get(), window_, nullptr, run);
   } else {
     // Every block a freshly shifted piece of the unchanged picture: the
-    // screen shivers by a pixel and never drifts.
+    // screen shivers by a pixel and never drifts. A picture of the user's
+    // is read from its own corner on every monitor.
     state.Horizontal = 1;
     state.Vertical = 1;
+    if (pictureMode_) run.areas = PictureCornerAreas(screens_, PictureRect());
     ZindleLoop(Pic.dc(), surface.get(), window_, nullptr, run);
   }
 }

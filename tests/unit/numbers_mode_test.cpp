@@ -95,5 +95,15 @@ TEST(PreviewWindowHandle, DropsExactlyThreeCharactersBeforeTheNumber) {
   EXPECT_FALSE(PreviewWindowHandle("/p -12"));
 }
 
+TEST(DialogOwnerHandle, TakesTheWindowAfterAColonOrABlank) {
+  EXPECT_EQ(DialogOwnerHandle("/c:1234"), 1234u) << "as Windows passes it";
+  EXPECT_EQ(DialogOwnerHandle("/C 1234"), 1234u);
+  EXPECT_FALSE(DialogOwnerHandle("")) << "no argument at all";
+  EXPECT_FALSE(DialogOwnerHandle("/c"));
+  EXPECT_FALSE(DialogOwnerHandle("/c:"));
+  EXPECT_FALSE(DialogOwnerHandle("/c:abc"));
+  EXPECT_FALSE(DialogOwnerHandle("/c::12"));
+}
+
 }  // namespace
 }  // namespace zindle
