@@ -26,15 +26,34 @@ export ZINDLE_LOOK_DESKTOP=$(winpath "$root/build/look-desktop.bmp")
 e2e_status=0
 timeout 1200 tests/e2e/run-under-wine.sh build/win64/tests/e2e/zindle_e2e.exe \
   --gtest_output="xml:$(winpath "$root/build/e2e.xml")" "$@" || e2e_status=$?
-e2e_total=0 e2e_failed=0
-if [ -f build/e2e.xml ]; then
-  e2e_total=$(grep -o -m1 'tests="[0-9]*"' build/e2e.xml | tr -dc 0-9)
-  e2e_failed=$(grep -o -m1 'failures="[0-9]*"' build/e2e.xml | tr -dc 0-9)
-  disabled=$(grep -o -m1 'disabled="[0-9]*"' build/e2e.xml | tr -dc 0-9)
-  e2e_total=$((e2e_total - ${disabled:-0}))
-elif [ $e2e_status -ne 0 ]; then
-  e2e_failed=1
+# The scenarios of several monitors, once per layout, unless a filter of the
+# caller leaves them out.
+layouts="right left gap three"
+for argument in "$@"; do
+  case $argument in --gtest_filter=*) [[ $argument == *Monitors* ]] || layouts= ;; esac
+done
+rm -f build/e2e-monitors-*.xml
+reports=(build/e2e.xml)
+if [ -n "$layouts" ]; then
+  echo "== end-to-end tests on several monitors (X.Org's dummy driver)"
+  timeout 900 tests/e2e/run-under-wine.sh --layouts "$layouts" build/win64/tests/e2e/zindle_e2e.exe \
+    --gtest_filter='MonitorsTest.*' --gtest_output="xml:$(winpath "$root/build/e2e-monitors-{layout}.xml")" "$@" ||
+    e2e_status=$?
+  for layout in $layouts; do reports+=("build/e2e-monitors-$layout.xml"); done
 fi
+# Each report: tests run (not disabled, not skipped) and failed.
+e2e_total=0 e2e_failed=0
+for xml in "${reports[@]}"; do
+  if [ ! -f "$xml" ]; then
+    e2e_failed=$((e2e_failed + 1))
+    continue
+  fi
+  tests=$(grep -o -m1 'tests="[0-9]*"' "$xml" | tr -dc 0-9)
+  disabled=$(grep -o -m1 'disabled="[0-9]*"' "$xml" | tr -dc 0-9)
+  skipped=$(grep -c 'result="skipped"' "$xml" || true)
+  e2e_total=$((e2e_total + tests - ${disabled:-0} - skipped))
+  e2e_failed=$((e2e_failed + $(grep -o -m1 'failures="[0-9]*"' "$xml" | tr -dc 0-9)))
+done
 for bmp in build/artefacts/*.bmp; do
   [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
 done

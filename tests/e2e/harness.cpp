@@ -246,6 +246,31 @@ void Image::SaveBmp(const std::wstring& path) const {
 int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
+RECT VirtualScreen() {
+  int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  return RECT{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+namespace {
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT r, LPARAM data) {
+  auto* list = reinterpret_cast<std::vector<RECT>*>(data);
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  GetMonitorInfoW(monitor, &info);
+  if (info.dwFlags & MONITORINFOF_PRIMARY)
+    list->insert(list->begin(), *r);
+  else
+    list->push_back(*r);
+  return TRUE;
+}
+}  // namespace
+
+std::vector<RECT> Monitors() {
+  std::vector<RECT> list;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
+  return list;
+}
+
 Image KnownPicture(int width, int height) {
   Image image{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
   for (int y = 0; y < height; ++y)
@@ -295,7 +320,7 @@ LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-Backdrop::Backdrop(const Image& picture) {
+Backdrop::Backdrop(const Image& picture, POINT corner) {
   static ATOM atom = [] {
     WNDCLASSW wc{};
     wc.lpfnWndProc = BackdropProc;
@@ -306,14 +331,14 @@ Backdrop::Backdrop(const Image& picture) {
   }();
   (void)atom;
   window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"ZindleTestBackdrop", L"Test desktop",
-                            WS_POPUP, 0, 0, picture.width, picture.height, nullptr, nullptr,
+                            WS_POPUP, corner.x, corner.y, picture.width, picture.height, nullptr, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new BackdropData{picture}));
   ShowWindow(window_, SW_SHOWNOACTIVATE);
   UpdateWindow(window_);
   // Shown when the screen holds the picture.
-  Image expected = picture;
-  PollUntil([&] { return TakeScreenshot().CountDifferences(expected) == 0; }, 3000);
+  RECT area{corner.x, corner.y, corner.x + picture.width, corner.y + picture.height};
+  PollUntil([&] { return TakeScreenshot(area).CountDifferences(picture) == 0; }, 3000);
 }
 
 Backdrop::~Backdrop() {
@@ -350,6 +375,13 @@ Image TakeScreenshot() {
   return image;
 }
 
+Image TakeScreenshot(const RECT& area) {
+  HDC screen = GetDC(nullptr);
+  Image image = Capture(screen, area.left, area.top, area.right - area.left, area.bottom - area.top);
+  ReleaseDC(nullptr, screen);
+  return image;
+}
+
 Image TakeScreenshot(HWND window) {
   RECT client{};
   GetClientRect(window, &client);
@@ -380,6 +412,16 @@ void MoveMouseTo(int x, int y) {
   input.mi.dx = static_cast<LONG>((x * 65535.0) / (ScreenWidth() - 1) + 0.5);
   input.mi.dy = static_cast<LONG>((y * 65535.0) / (ScreenHeight() - 1) + 0.5);
   input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof(INPUT));
+}
+
+void MoveMouseToScreen(int x, int y) {
+  RECT all = VirtualScreen();
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = static_cast<LONG>(((x - all.left) * 65535.0) / (all.right - all.left - 1) + 0.5);
+  input.mi.dy = static_cast<LONG>(((y - all.top) * 65535.0) / (all.bottom - all.top - 1) + 0.5);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
   SendInput(1, &input, sizeof(INPUT));
 }
 

@@ -95,6 +95,10 @@ struct Image {
 
 int ScreenWidth();
 int ScreenHeight();
+// All monitors together, and each of them with the primary first, in screen
+// coordinates (negative left of or above the primary).
+RECT VirtualScreen();
+std::vector<RECT> Monitors();
 
 // A picture whose every pixel tells where it stands, with no symmetry, so
 // that a mirrored or shifted copy is told apart from the original.
@@ -105,7 +109,8 @@ Image FilledPicture(int width, int height, uint32_t colour);
 // desktop that the program will capture.
 class Backdrop {
  public:
-  explicit Backdrop(const Image& picture);
+  // At the primary's corner, or with its corner elsewhere on the virtual screen.
+  explicit Backdrop(const Image& picture, POINT corner = POINT{0, 0});
   ~Backdrop();
   Backdrop(const Backdrop&) = delete;
   Backdrop& operator=(const Backdrop&) = delete;
@@ -115,15 +120,19 @@ class Backdrop {
   HWND window_ = nullptr;
 };
 
-// What the screen shows now (or one window's client area).
+// What the screen shows now (or one window's client area, or any rectangle
+// of the virtual screen).
 Image TakeScreenshot();
 Image TakeScreenshot(HWND window);
+Image TakeScreenshot(const RECT& area);
 // Keeps a screenshot as an artefact of the run, named for the scenario.
 void KeepArtefact(const Image& image, const std::wstring& name);
 
 // Real input.
 void PressKey(WORD virtualKey);
 void MoveMouseTo(int x, int y);
+// Anywhere on the virtual screen, in screen coordinates.
+void MoveMouseToScreen(int x, int y);
 void ClickAt(int x, int y);
 // A left click wherever the pointer is.
 void PressMouseButton();

@@ -1,11 +1,22 @@
 #!/usr/bin/env bash
 # Runs a Windows program of the test suite under Wine on a virtual X display,
 # in a Wine prefix made for this run alone, and cleans both up afterwards.
-# usage: run-under-wine.sh [--size WxH] PROGRAM.exe [ARGS...]
+# usage: run-under-wine.sh [--size WxH | --layouts "LAYOUT..."] PROGRAM.exe [ARGS...]
+#   --size WxH       one monitor on Xvfb (default 800x600)
+#   --layouts ...    several monitors on X.Org's dummy driver: the program runs
+#                    once per layout, with ZINDLE_LAYOUT naming it and every
+#                    "{layout}" in ARGS replaced by the name. Layouts (the
+#                    primary is 800 x 600): right (800 x 600 right of it),
+#                    left (800 x 600 left of it), gap (640 x 480 right of it),
+#                    three (640 x 480 on either side)
 # The environment variables ZINDLE_SCR and friends are handed on as they are.
 set -euo pipefail
 size=800x600
-if [ "${1:-}" = "--size" ]; then size=$2; shift 2; fi
+layouts=
+case "${1:-}" in
+  --size) size=$2; shift 2 ;;
+  --layouts) layouts=$2; shift 2 ;;
+esac
 program=$1; shift
 
 wine=/usr/lib/wine/wine64
@@ -16,17 +27,71 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # A free display number: no lock file and no socket.
 display=90
 while [ -e /tmp/.X$display-lock ] || [ -e /tmp/.X11-unix/X$display ]; do display=$((display + 1)); done
-Xvfb :$display -screen 0 ${size}x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
+if [ -z "$layouts" ]; then
+  Xvfb :$display -screen 0 ${size}x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+else
+  # Xvfb offers one monitor only; the dummy driver offers RandR outputs that
+  # Wine reports as monitors.
+  cat >"$work/xorg.conf" <<CONF
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoAddGPU" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0 - 1000.0
+  VertRefresh 5.0 - 200.0
+  Modeline "800x600" 40.00 800 840 968 1056 600 601 605 628 +hsync +vsync
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "800x600"
+    Virtual 4096 2048
+  EndSubSection
+EndSection
+CONF
+  Xorg :$display -config "$work/xorg.conf" -noreset -nolisten tcp -logfile "$work/xorg.log" >"$work/xorg.out" 2>&1 &
+fi
+xserver=$!
 cleanup() {
   WINEPREFIX=$work/prefix "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
-  kill $xvfb 2>/dev/null || true
-  wait $xvfb 2>/dev/null || true
+  kill $xserver 2>/dev/null || true
+  wait $xserver 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 export DISPLAY=:$display
-for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.05; done
+for _ in $(seq 200); do [ -e /tmp/.X11-unix/X$display ] && xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+
+# Monitors: the primary DUMMY0 stays; the others are switched on as asked.
+monitors() { xrandr --listmonitors 2>/dev/null | head -1 | tr -dc 0-9; }
+lay_out() {
+  for output in DUMMY1 DUMMY2; do xrandr --output $output --off; done
+  case $1 in
+    right) xrandr --addmode DUMMY1 800x600 && xrandr --output DUMMY1 --mode 800x600 --right-of DUMMY0 ;;
+    left) xrandr --addmode DUMMY1 800x600 && xrandr --output DUMMY1 --mode 800x600 --left-of DUMMY0 ;;
+    gap) xrandr --addmode DUMMY1 z640x480 && xrandr --output DUMMY1 --mode z640x480 --right-of DUMMY0 ;;
+    three) xrandr --addmode DUMMY1 z640x480 && xrandr --output DUMMY1 --mode z640x480 --left-of DUMMY0 &&
+      xrandr --addmode DUMMY2 z640x480 && xrandr --output DUMMY2 --mode z640x480 --right-of DUMMY0 ;;
+    *) echo "unknown layout $1" >&2; return 1 ;;
+  esac
+}
+if [ -n "$layouts" ]; then
+  xrandr --newmode z640x480 23.86 640 656 720 800 480 481 484 497 -hsync +vsync
+  first=${layouts%% *}
+  lay_out "$first"
+fi
 
 "$wine" wineboot -i >"$work/wineboot.log" 2>&1
 # A crash ends the process with its code instead of waiting on a dialog.
@@ -37,7 +102,18 @@ for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.05; do
 export ZINDLE_SCRATCH=$("$wine" winepath -w "$work/scratch" 2>/dev/null | tr -d '\r')
 mkdir -p "$work/scratch"
 set +e
-"$wine" "$program" "$@"
-status=$?
+if [ -z "$layouts" ]; then
+  "$wine" "$program" "$@"
+  status=$?
+else
+  status=0
+  for layout in $layouts; do
+    lay_out "$layout" || { status=1; continue; }
+    want=$(case $layout in three) echo 3 ;; *) echo 2 ;; esac)
+    for _ in $(seq 100); do [ "$(monitors)" = "$want" ] && break; sleep 0.05; done
+    echo "== $layout: $(xrandr --listmonitors | tail -n +2 | awk '{print $3}' | tr '\n' ' ')"
+    ZINDLE_LAYOUT=$layout "$wine" "$program" "${@//\{layout\}/$layout}" || status=1
+  done
+fi
 set -e
 exit $status

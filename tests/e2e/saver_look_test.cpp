@@ -1,29 +1,12 @@
 // What the user sees of the run: nothing but the desktop's own colours, and a
 // desktop that is still plainly itself a few seconds in.
 #include <cstring>
-#include <set>
 
 #include "bench/look/recognisable.h"
 #include "saver_scenario.h"
 
 namespace e2e::saver {
 namespace {
-
-// Big squares of two colours: edges everywhere for the blocks to drag along.
-Image TwoColours(int width, int height) {
-  Image picture = FilledPicture(width, height, 0);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      picture.pixels[static_cast<size_t>(y) * width + x] = ((x / 100 + y / 100) & 1) ? Rgb(240, 200, 40) : Rgb(0, 0, 200);
-  return picture;
-}
-
-size_t ForeignPixels(const Image& screen, const Image& desktop) {
-  std::set<uint32_t> colours(desktop.pixels.begin(), desktop.pixels.end());
-  size_t foreign = 0;
-  for (uint32_t p : screen.pixels) foreign += !colours.count(p);
-  return foreign;
-}
 
 struct ColourCase {
   const char* name;

@@ -20,20 +20,6 @@ TEST_F(SaverTest, TheDistortionChangesTheScreenOverTime) {
       << "a tenth of the screen drifts within the deadline; changed " << changed;
 }
 
-// Whether every pixel away from the border is one of the desktop's pixels
-// at most one pixel away in each direction.
-size_t PixelsMovedFurtherThanOne(const Image& screen, const Image& desktop) {
-  size_t distant = 0;
-  for (int y = 1; y < screen.height - 1; ++y)
-    for (int x = 1; x < screen.width - 1; ++x) {
-      bool found = false;
-      for (int dy = -1; dy <= 1 && !found; ++dy)
-        for (int dx = -1; dx <= 1 && !found; ++dx) found = screen.At(x, y) == desktop.At(x + dx, y + dy);
-      distant += !found;
-    }
-  return distant;
-}
-
 TEST_F(SaverTest, ZeroAmplitudesShiverByOnePixelAndNeverDrift) {
   Image desktop = KnownPicture(ScreenWidth(), ScreenHeight());
   Backdrop backdrop(desktop);

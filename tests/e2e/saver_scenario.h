@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 #include <string>
 
 #include "harness.h"
@@ -34,6 +35,36 @@ inline Image Inverse(const Image& picture) {
   return out;
 }
 
+// Whether every pixel away from the border is one of the desktop's pixels
+// at most one pixel away in each direction.
+inline size_t PixelsMovedFurtherThanOne(const Image& screen, const Image& desktop) {
+  size_t distant = 0;
+  for (int y = 1; y < screen.height - 1; ++y)
+    for (int x = 1; x < screen.width - 1; ++x) {
+      bool found = false;
+      for (int dy = -1; dy <= 1 && !found; ++dy)
+        for (int dx = -1; dx <= 1 && !found; ++dx) found = screen.At(x, y) == desktop.At(x + dx, y + dy);
+      distant += !found;
+    }
+  return distant;
+}
+
+// Big squares of two colours: edges everywhere for the blocks to drag along.
+inline Image TwoColours(int width, int height) {
+  Image picture = FilledPicture(width, height, 0);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      picture.pixels[static_cast<size_t>(y) * width + x] = ((x / 100 + y / 100) & 1) ? Rgb(240, 200, 40) : Rgb(0, 0, 200);
+  return picture;
+}
+
+inline size_t ForeignPixels(const Image& screen, const Image& desktop) {
+  std::set<uint32_t> colours(desktop.pixels.begin(), desktop.pixels.end());
+  size_t foreign = 0;
+  for (uint32_t p : screen.pixels) foreign += !colours.count(p);
+  return foreign;
+}
+
 // Polls until the screen shows the picture exactly.
 inline bool ScreenBecomes(const Image& expected, DWORD milliseconds) {
   return PollUntil([&] { return TakeScreenshot().CountDifferences(expected) == 0; }, milliseconds);
@@ -57,17 +88,22 @@ class SaverTest : public testing::Test {
   void SetUp() override {
     settings::ClearAll();
     DeleteRegistryValue(kDesktopKey, L"ScreenSaveUsePassword");
-    MoveMouseTo(0, 0);
-    PollUntil([] {
-      POINT p{};
-      GetCursorPos(&p);
-      return p.x == 0 && p.y == 0;
-    }, 2000);
+    ParkPointer();
   }
   void TearDown() override {
     saver.Kill();
     settings::ClearAll();
     DeleteRegistryValue(kDesktopKey, L"ScreenSaveUsePassword");
+  }
+
+  // The pointer in the primary monitor's top-left corner, and there already.
+  static bool ParkPointer() {
+    MoveMouseTo(0, 0);
+    return PollUntil([] {
+      POINT p{};
+      GetCursorPos(&p);
+      return p.x == 0 && p.y == 0;
+    }, 2000);
   }
 
   // The settings that keep the start-up picture on the screen for a good

@@ -1,0 +1,217 @@
+// The saver on several monitors: run by run-under-wine.sh --layouts, once per
+// layout, with ZINDLE_LAYOUT naming it. Elsewhere these scenarios skip.
+#include <cmath>
+#include <string>
+
+#include "saver_scenario.h"
+
+namespace e2e::saver {
+namespace {
+
+std::wstring Layout() {
+  wchar_t name[32];
+  DWORD n = GetEnvironmentVariableW(L"ZINDLE_LAYOUT", name, 32);
+  return n > 0 && n < 32 ? std::wstring(name, n) : std::wstring();
+}
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+
+// The part of a picture of the whole virtual screen that a monitor shows.
+Image Part(const Image& whole, const RECT& all, const RECT& monitor) {
+  Image part = FilledPicture(Width(monitor), Height(monitor), 0);
+  for (int y = 0; y < part.height; ++y)
+    for (int x = 0; x < part.width; ++x)
+      part.pixels[static_cast<size_t>(y) * part.width + x] = whole.At(monitor.left - all.left + x, monitor.top - all.top + y);
+  return part;
+}
+
+POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+class MonitorsTest : public SaverTest {
+ protected:
+  void SetUp() override {
+    layout_ = Layout();
+    if (layout_.empty()) GTEST_SKIP() << "needs several monitors: run-under-wine.sh --layouts";
+    SaverTest::SetUp();
+    size_t expected = layout_ == L"three" ? 3 : 2;
+    ASSERT_TRUE(PollUntil([&] { return Monitors().size() == expected; }, 5000)) << "the layout's monitors";
+    all_ = VirtualScreen();
+    monitors_ = Monitors();
+    if (layout_ == L"left" || layout_ == L"three") {
+      ASSERT_LT(all_.left, 0) << "a monitor left of the primary";
+    }
+  }
+
+  // A desktop over all monitors with no symmetry, so that a monitor mirrored
+  // in place is told from screens swapped or mirrored as one.
+  Image Desktop() const { return KnownPicture(Width(all_), Height(all_)); }
+  POINT Corner() const { return POINT{all_.left, all_.top}; }
+  Image Shown(const RECT& monitor) const { return TakeScreenshot(monitor); }
+
+  // Polls until every monitor shows its part of the expected picture exactly.
+  bool MonitorsBecome(const std::function<Image(const RECT&)>& expected) {
+    return PollUntil([&] {
+      for (const RECT& m : monitors_)
+        if (Shown(m).CountDifferences(expected(m)) != 0) return false;
+      return true;
+    }, kStartDeadline);
+  }
+
+  std::wstring layout_;
+  RECT all_{};
+  std::vector<RECT> monitors_;
+};
+
+TEST_F(MonitorsTest, TheSaverCoversEveryMonitorAndWithAmplitudesNoneEachShowsItsOwnDesktop) {
+  Image desktop = Desktop();
+  Backdrop backdrop(desktop, Corner());
+  settings::Put(L"Horizontal", L"0");
+  settings::Put(L"Vertical", L"0");
+  ASSERT_TRUE(StartSaver());
+  ASSERT_TRUE(WaitUntilRunning());
+  for (const RECT& m : monitors_)
+    for (POINT p : {POINT{m.left, m.top}, POINT{m.right - 1, m.bottom - 1}, Centre(m)})
+      EXPECT_EQ(WindowFromPoint(p), window) << "the saver covers (" << p.x << ", " << p.y << ")";
+  PumpFor(1000);
+  size_t changed = 0;
+  for (const RECT& m : monitors_) {
+    Image shown = Shown(m), own = Part(desktop, all_, m);
+    EXPECT_EQ(PixelsMovedFurtherThanOne(shown, own), 0u) << "monitor at " << m.left << ": its own desktop within a pixel";
+    changed += shown.CountDifferences(own);
+  }
+  EXPECT_GT(changed, 0u) << "and it shivers";
+}
+
+TEST_F(MonitorsTest, FlipMirrorsEachMonitorInPlaceAndInvertedInvertsThemAll) {
+  Image desktop = Desktop();
+  Backdrop backdrop(desktop, Corner());
+  for (int run = 0; run < 2; ++run) {
+    const bool flip = run == 0;
+    settings::ClearAll();
+    PutSlowStart();
+    settings::Put(flip ? L"FlipHoriz" : L"Invert", L"1");
+    ASSERT_TRUE(StartSaver());
+    EXPECT_TRUE(MonitorsBecome([&](const RECT& m) {
+      Image own = Part(desktop, all_, m);
+      return flip ? Mirrored(own, 1) : Inverse(own);
+    })) << (flip ? "each monitor mirrored left to right in place" : "every monitor inverted");
+    saver.Kill();
+  }
+}
+
+TEST_F(MonitorsTest, IntelligentDecidesOnceOnTheSamplesOfAllMonitors) {
+  // The primary black, the others white: the primary alone would keep.
+  Image desktop = FilledPicture(Width(all_), Height(all_), Rgb(255, 255, 255));
+  const RECT& primary = monitors_[0];
+  for (int y = primary.top; y < primary.bottom; ++y)
+    for (int x = primary.left; x < primary.right; ++x)
+      desktop.pixels[static_cast<size_t>(y - all_.top) * desktop.width + x - all_.left] = 0;
+  Backdrop backdrop(desktop, Corner());
+  PutSlowStart();
+  settings::Put(L"Invert", L"3");
+  long count = 0;
+  double half = 0;
+  for (size_t i = 0; i < monitors_.size(); ++i) {
+    long samples = ((Width(monitors_[i]) - 1) / 10 + 1) * ((Height(monitors_[i]) - 1) / 10 + 1);
+    if (i > 0) count += samples;
+    half += Width(monitors_[i]) / 10.0 * Height(monitors_[i]) / 10.0 / 2;
+  }
+  long halfRounded = std::lround(half);  // no ties with these sizes
+  bool inverts = count >= halfRounded;
+  ASSERT_TRUE(StartSaver());
+  EXPECT_TRUE(PollUntil([&] { return settings::Get(L"Debug") == std::to_wstring(count) + L"/" + std::to_wstring(halfRounded); },
+                        kStartDeadline));
+  EXPECT_TRUE(MonitorsBecome([&](const RECT& m) {
+    Image own = Part(desktop, all_, m);
+    return inverts ? Inverse(own) : own;
+  })) << "every monitor " << (inverts ? "inverted" : "kept") << " by the one decision";
+}
+
+TEST_F(MonitorsTest, ASecondMoveOrAClickOnASecondaryMonitorEndsTheSaver) {
+  Backdrop backdrop(Desktop(), Corner());
+  // The leftmost other monitor: left of the primary its positions are negative.
+  RECT secondary = monitors_[1];
+  for (const RECT& m : monitors_)
+    if (m.left < secondary.left) secondary = m;
+  POINT there = Centre(secondary);
+  for (bool click : {false, true}) {
+    SCOPED_TRACE(click ? "a click" : "a second move");
+    ASSERT_TRUE(ParkPointer());
+    ASSERT_TRUE(StartSaver());
+    ASSERT_TRUE(WaitUntilRunning());
+    MoveMouseToScreen(there.x, there.y);
+    EXPECT_FALSE(saver.WaitForExit(800)) << "the first move only records where the pointer is";
+    if (click)
+      PressMouseButton();
+    else
+      MoveMouseToScreen(there.x + 3, there.y);
+    EXPECT_TRUE(saver.WaitForExit(kExitDeadline)) << "ends the saver";
+    EXPECT_EQ(saver.ExitCode(), 0u);
+  }
+}
+
+TEST_F(MonitorsTest, AfterTenSecondsNoMonitorShowsAColourTheDesktopDidNotHave) {
+  Image desktop = TwoColours(Width(all_), Height(all_));
+  Backdrop backdrop(desktop, Corner());
+  ASSERT_TRUE(StartSaver());
+  ASSERT_TRUE(WaitUntilRunning());
+  PumpFor(10000);  // the run itself is what is looked at
+  size_t changed = 0;
+  for (const RECT& m : monitors_) {
+    Image shown = Shown(m);
+    size_t foreign = ForeignPixels(shown, desktop);
+    if (foreign) KeepArtefact(shown, L"monitors-foreign-" + layout_);
+    EXPECT_EQ(foreign, 0u) << "monitor at " << m.left << ": no pixel of a gap, of black or of anything else";
+    changed += shown.CountDifferences(Part(desktop, all_, m));
+  }
+  EXPECT_GT(changed, 0u) << "the monitors drift";
+}
+
+TEST_F(MonitorsTest, ThePictureStandsCentredOnEveryMonitorOnBlack) {
+  Image picture = KnownPicture(303, 201);
+  std::wstring file = ScratchDir() + L"\\monitors-picture.bmp";
+  picture.SaveBmp(file);
+  Backdrop backdrop(Desktop(), Corner());
+  PutSlowStart();
+  settings::Put(L"Picture", L"1");
+  settings::Put(L"PictureName", file);
+  ASSERT_TRUE(StartSaver());
+  EXPECT_TRUE(MonitorsBecome([&](const RECT& m) {
+    Image expected = FilledPicture(Width(m), Height(m), 0);
+    // Halves to even, as nearbyint rounds by default.
+    int left = static_cast<int>(std::nearbyint((Width(m) - 303) / 2.0));
+    int top = static_cast<int>(std::nearbyint((Height(m) - 201) / 2.0));
+    for (int y = 0; y < 201; ++y)
+      for (int x = 0; x < 303; ++x) expected.pixels[static_cast<size_t>(y + top) * expected.width + x + left] = picture.At(x, y);
+    return expected;
+  }));
+}
+
+// One real wait for the 30-second tick, on the layout with a gap.
+TEST_F(MonitorsTest, TheRestoreBringsEveryMonitorBack) {
+  if (layout_ != L"gap") GTEST_SKIP() << "waits for the 30-second tick on the gap layout only";
+  Image desktop = Desktop();
+  Backdrop backdrop(desktop, Corner());
+  settings::Put(L"Unzindle", L"1");
+  settings::Put(L"Frequency", L"1");
+  settings::Put(L"Horizontal", L"10");
+  settings::Put(L"Vertical", L"10");
+  PutSlowStart();
+  ASSERT_TRUE(StartSaver());
+  ASSERT_TRUE(WaitUntilRunning());
+  PumpFor(28000);  // the run until just before the tick
+  std::vector<size_t> damaged;
+  for (const RECT& m : monitors_) damaged.push_back(Shown(m).CountDifferences(Part(desktop, all_, m)));
+  // After the tick a good part of every monitor is clean again; blocks may follow at once.
+  bool repaired = PollUntil([&] {
+    for (size_t i = 0; i < monitors_.size(); ++i)
+      if (Shown(monitors_[i]).CountDifferences(Part(desktop, all_, monitors_[i])) * 2 > damaged[i]) return false;
+    return true;
+  }, 8000);
+  for (size_t i = 0; i < monitors_.size(); ++i) EXPECT_GT(damaged[i], 0u) << "monitor " << i << " drifted before the tick";
+  EXPECT_TRUE(repaired) << "every monitor is at least half clean again after the tick";
+}
+
+}  // namespace
+}  // namespace e2e::saver
