@@ -57,7 +57,7 @@ void PrepareWine() {
 }
 
 
-PropertiesDialog::PropertiesDialog() : process_(StartScr(L"/c")) {
+PropertiesDialog::PropertiesDialog(const std::wstring& arguments) : process_(StartScr(arguments)) {
   if (process_) window_ = WaitForWindow(zindle::Wide(zindle::dialog::kDialogCaption), kDeadline, process_.Id());
 }
 

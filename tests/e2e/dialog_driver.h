@@ -28,7 +28,8 @@ std::wstring AskedTextOf(HWND window);
 
 class PropertiesDialog {
  public:
-  PropertiesDialog();  // starts the program and waits for "Zindle! Properties"
+  // Starts the program and waits for "Zindle! Properties".
+  explicit PropertiesDialog(const std::wstring& arguments = L"/c");
   explicit operator bool() const { return window_ != nullptr; }
   HWND window() const { return window_; }
   Process& process() { return process_; }

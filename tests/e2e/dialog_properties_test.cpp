@@ -106,6 +106,39 @@ TEST_F(DialogProperties, FirstRunShowsTheDefaultsAndOkWritesExactlyThem) {
   EXPECT_EQ(std::count(all.begin(), all.end(), L';'), 13) << "exactly the thirteen keys: " << all;
 }
 
+// What the Screen Saver settings pass: "/c:HWND" (and "/c HWND").
+TEST_F(DialogProperties, TheDialogBelongsToTheWindowThatStartedItAndIsModalToIt) {
+  HWND settings = CreateWindowExW(0, L"STATIC", L"Screen Saver Settings", WS_POPUP | WS_VISIBLE | WS_BORDER, 40, 40, 300,
+                                  200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(settings);
+  PumpFor(50);
+  std::wstring handle = std::to_wstring(reinterpret_cast<uintptr_t>(settings));
+  for (const std::wstring& arguments : {L"/c:" + handle, L"/c " + handle}) {
+    SCOPED_TRACE(std::string(arguments.begin(), arguments.end()));
+    PropertiesDialog dialog(arguments);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(GetWindow(dialog.window(), GW_OWNER), settings) << "owned by the settings window";
+    EXPECT_TRUE(PollUntil([&] { return !IsWindowEnabled(settings); }, kDeadline)) << "which is disabled meanwhile";
+    RECT over{}, outer{};
+    GetWindowRect(settings, &over);
+    GetWindowRect(dialog.window(), &outer);
+    EXPECT_NEAR((outer.left + outer.right) / 2, (over.left + over.right) / 2, 1) << "centred over it";
+    ClickAt(over.left + 5, over.top + 5);
+    PumpFor(300);
+    EXPECT_NE(GetForegroundWindow(), settings) << "a click cannot bring the settings window forward";
+    ASSERT_TRUE(dialog.PressOk());
+    EXPECT_TRUE(PollUntil([&] { return IsWindowEnabled(settings) != FALSE; }, kDeadline)) << "usable again after OK";
+  }
+  DestroyWindow(settings);
+}
+
+TEST_F(DialogProperties, AHandleThatIsNoWindowOpensTheDialogAsBefore) {
+  PropertiesDialog dialog(L"/c:12345");
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(GetWindow(dialog.window(), GW_OWNER), nullptr);
+  ASSERT_TRUE(dialog.PressOk());
+}
+
 TEST_F(DialogProperties, StoredColourModesSelectTheirOptionAndOkKeepsThem) {
   for (int invert : {1, 2, 3}) {
     SCOPED_TRACE(testing::Message() << "stored Invert " << invert);

@@ -35,7 +35,8 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 // window, at the child's place.
 class PreviewHost {
  public:
-  explicit PreviewHost(bool child) {
+  // A 152 x 112 preview area, or one of another size as on a scaled display.
+  explicit PreviewHost(bool child, int width = kWidth, int height = kHeight) {
     static ATOM atom = [] {
       WNDCLASSW wc{};
       wc.lpfnWndProc = HostProc;
@@ -45,14 +46,14 @@ class PreviewHost {
     }();
     (void)atom;
     top_ = CreateWindowExW(WS_EX_TOPMOST, L"ZindlePreviewHost", L"Display Properties",
-                           WS_POPUP | WS_VISIBLE | WS_BORDER, kLeft - 20, kTop - 20, kWidth + 40, kHeight + 40,
+                           WS_POPUP | WS_VISIBLE | WS_BORDER, kLeft - 20, kTop - 20, width + 40, height + 40,
                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (child)
-      area_ = CreateWindowExW(0, L"ZindlePreviewHost", L"", WS_CHILD | WS_VISIBLE, 19, 19, kWidth, kHeight,
+      area_ = CreateWindowExW(0, L"ZindlePreviewHost", L"", WS_CHILD | WS_VISIBLE, 19, 19, width, height,
                               top_, nullptr, GetModuleHandleW(nullptr), nullptr);
     else
       area_ = CreateWindowExW(WS_EX_TOPMOST, L"ZindlePreviewHost", L"", WS_POPUP | WS_VISIBLE, kLeft, kTop,
-                              kWidth, kHeight, top_, nullptr, GetModuleHandleW(nullptr), nullptr);
+                              width, height, top_, nullptr, GetModuleHandleW(nullptr), nullptr);
     PumpFor(100);
   }
   ~PreviewHost() {
@@ -96,10 +97,10 @@ bool PreviewHost::ChildWindowsWork() {
 }
 
 // The top-left corner of a picture, as the miniature shows it.
-Image Corner(const Image& picture) {
-  Image corner{kWidth, kHeight, std::vector<uint32_t>(kWidth * kHeight)};
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) corner.pixels[y * kWidth + x] = picture.At(x, y);
+Image Corner(const Image& picture, int width = kWidth, int height = kHeight) {
+  Image corner{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) corner.pixels[static_cast<size_t>(y) * width + x] = picture.At(x, y);
   return corner;
 }
 
@@ -171,6 +172,19 @@ TEST_F(PreviewTest, ShowsTheDesktopCornerAndItDriftsApart) {
       << "the distortion accumulates beyond the largest single shift";
   KeepArtefact(host_->Shot(), L"preview");
   EXPECT_TRUE(process.Running());
+}
+
+// On a scaled display the preview area is larger than 152 x 112.
+TEST_F(PreviewTest, ALargerPreviewAreaIsFilledWithTheCornerOfItsOwnSize) {
+  PreviewHost larger(PreviewHost::ChildWindowsWork(), 200, 150);
+  settings::Put(L"Horizontal", L"6");
+  settings::Put(L"Vertical", L"6");
+  Process process = StartScr(larger.Arguments());
+  Image corner = Corner(desktop_, 200, 150);
+  ASSERT_TRUE(PollUntil([&] { return CountColour(larger.Shot(), kHostColour) == 0; }, kDeadline)) << "it fills the area";
+  EXPECT_EQ(ShareFrom(larger.Shot(), corner), 1.0) << "with the desktop's 200 x 150 corner, and nothing from beyond it";
+  EXPECT_TRUE(PollUntil([&] { return FarFrom(larger.Shot(), corner, 0) > 200 * 150 / 20; }, kDeadline)) << "it drifts";
+  KeepArtefact(larger.Shot(), L"preview-200x150");
 }
 
 TEST_F(PreviewTest, WithBothAmplitudesNoneItStillMoves) {
