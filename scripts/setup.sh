@@ -2,7 +2,8 @@
 # Installs with apt whatever of the toolchain and Wine this machine lacks.
 set -euo pipefail
 packages=(cmake make g++ libgtest-dev libbenchmark-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
-          binutils-mingw-w64-x86-64 wine64 fonts-wine xvfb x11-utils xdotool imagemagick python3)
+          binutils-mingw-w64-x86-64 wine64 fonts-wine xvfb x11-utils xdotool imagemagick python3
+          msitools wixl zip unzip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
