@@ -24,11 +24,13 @@ package_installs() {  # arch, built program, system folder, component attributes
   expect "product" "$(property "$msi" ProductName) $(property "$msi" ProductVersion) by $(property "$msi" Manufacturer)" \
     "Zindle! $version by Korvane" || status=1
   expect "per machine" "$(property "$msi" ALLUSERS)" 1 || status=1
-  expect "icon in Programs and Features" "$(table "$msi" Icon | cut -f1)" "$(property "$msi" ARPPRODUCTICON)" || status=1
+  msiinfo extract "$msi" "Icon.$(property "$msi" ARPPRODUCTICON)" | cmp -s - "$root/resources/zindle.ico" ||
+    { echo "the icon for Programs and Features is not resources/zindle.ico"; status=1; }
   expect "folder and attributes of the component" "$(table "$msi" Component | cut -f3,4)" "$3	$4" || status=1
   expect "file, version and language" "$(table "$msi" File | cut -f3,5,6)" "Zindle!.scr	$version.0	1033" || status=1
+  # msiextract writes the Icon table beside the program, so it runs in a folder of its own.
   mkdir -p "$work/$1"
-  msiextract -C "$work/$1" "$msi" >/dev/null
+  (cd "$work/$1" && msiextract "$msi" >/dev/null)
   cmp -s "$work/$1/Zindle!.scr" "$2" || { echo "the file carried is not $2"; status=1; }
   return $status
 }
