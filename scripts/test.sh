@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the unit
-# tests natively, the end-to-end scenarios against the real program under Wine
-# on a virtual display. Screenshots of the run are kept in build/artefacts.
+# tests natively, the release packages checked as files, the end-to-end
+# scenarios against the real program and its packages under Wine on a virtual
+# display. Screenshots of the run are kept in build/artefacts.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -14,6 +15,22 @@ unit_status=0
 unit_total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' build/unit.log | tail -1)
 unit_failed=$(sed -n 's/.*, \([0-9]*\) tests failed out of.*/\1/p' build/unit.log | tail -1)
 
+echo "== packages (build/dist)"
+version=$(sed -n 's/^project(Zindle VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+package_status=0 package_total=0 package_failed=0
+./scripts/package.sh || package_status=$?
+# A later version of the 64-bit package for the upgrade scenarios. Its program
+# is the same one with a few bytes more at its end, so that the scenarios can
+# tell which file the system folder holds.
+IFS=. read -r major minor _ <<<"$version"
+newer=build/package-test newer_msi=build/package-test/Zindle-$major.$((minor + 1)).0-x64.msi
+rm -rf "$newer" && mkdir -p "$newer"
+cp "build/win64/Zindle!.scr" "$newer/Zindle!.scr" && printf 'a later version' >>"$newer/Zindle!.scr"
+packaging/build-msi.sh x64 "$major.$((minor + 1)).0" "$newer/Zindle!.scr" "$newer_msi" || package_status=$?
+tests/package/check-dist.sh | tee build/package.log || package_status=$?
+package_total=$(sed -n 's/^package checks: \([0-9]*\) run.*/\1/p' build/package.log)
+package_failed=$(sed -n 's/^package checks: .* \([0-9]*\) failed$/\1/p' build/package.log)
+
 echo "== end-to-end tests (Windows program under Wine)"
 winpath() { echo "Z:$1" | tr / '\\'; }
 rm -rf build/artefacts build/e2e.xml && mkdir -p build/artefacts
@@ -23,6 +40,11 @@ export ZINDLE_ARTEFACTS=$(winpath "$root/build/artefacts")
 # The photo desktop that the look of the run is judged on.
 bench/look/make-desktop.sh build/look-desktop.ppm 800x600 && convert build/look-desktop.ppm BMP3:build/look-desktop.bmp
 export ZINDLE_LOOK_DESKTOP=$(winpath "$root/build/look-desktop.bmp")
+export ZINDLE_MSI64=$(winpath "$root/build/dist/Zindle-$version-x64.msi")
+export ZINDLE_MSI32=$(winpath "$root/build/dist/Zindle-$version-x86.msi")
+export ZINDLE_MSI64_NEWER=$(winpath "$root/$newer_msi")
+export ZINDLE_SCR_NEWER=$(winpath "$root/$newer/Zindle!.scr")
+export ZINDLE_ICON=$(winpath "$root/resources/zindle.ico")
 e2e_status=0
 timeout 1200 tests/e2e/run-under-wine.sh build/win64/tests/e2e/zindle_e2e.exe \
   --gtest_output="xml:$(winpath "$root/build/e2e.xml")" "$@" || e2e_status=$?
@@ -58,11 +80,13 @@ for bmp in build/artefacts/*.bmp; do
   [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
 done
 
-passed=$(( ${unit_total:-0} - ${unit_failed:-0} + e2e_total - e2e_failed ))
-failed=$(( ${unit_failed:-0} + e2e_failed ))
+passed=$(( ${unit_total:-0} - ${unit_failed:-0} + ${package_total:-0} - ${package_failed:-0} + e2e_total - e2e_failed ))
+failed=$(( ${unit_failed:-0} + ${package_failed:-0} + e2e_failed ))
 [ $unit_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
+[ $package_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 [ $e2e_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 echo
-echo "unit: ${unit_total:-0} run, ${unit_failed:-0} failed; end-to-end: $e2e_total run, $e2e_failed failed"
+echo "unit: ${unit_total:-0} run, ${unit_failed:-0} failed; packages: ${package_total:-0} run, ${package_failed:-0} failed;" \
+  "end-to-end: $e2e_total run, $e2e_failed failed"
 echo "tests: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
