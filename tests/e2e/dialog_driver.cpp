@@ -90,8 +90,17 @@ int PropertiesDialog::SelectedTab() const {
   return static_cast<int>(SendMessageW(Control(zindle::dialog::kTabStrip), TCM_GETCURSEL, 0, 0)) + 1;
 }
 
+// Input goes to the foreground window; a click sent before the dialog is in
+// front would be lost.
+void PropertiesDialog::BringToFront() {
+  PollUntil([&] {
+    SetForegroundWindow(window_);
+    return GetForegroundWindow() == window_;
+  }, 2000);
+}
+
 void PropertiesDialog::Click(int id) {
-  SetForegroundWindow(window_);
+  BringToFront();
   POINT centre = CentreOf(Control(id));
   ClickAt(centre.x, centre.y);
 }
@@ -107,9 +116,10 @@ RECT PropertiesDialog::TabRect(int position) const {
 }
 
 void PropertiesDialog::ChooseTab(int position) {
-  SetForegroundWindow(window_);
+  BringToFront();
   RECT r = TabRect(position);
   ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PollUntil([&] { return SelectedTab() == position; }, 2000);
 }
 
 void PropertiesDialog::Focus(int id) {
@@ -119,7 +129,7 @@ void PropertiesDialog::Focus(int id) {
 }
 
 void PropertiesDialog::Press(WORD key) {
-  SetForegroundWindow(window_);
+  BringToFront();
   PressKey(key);
 }
 

@@ -62,6 +62,7 @@ class PropertiesDialog {
   bool PressOk();
 
  private:
+  void BringToFront();
   std::wstring TooltipAt(POINT screen);
   RECT TabRect(int position) const;
   Process process_;

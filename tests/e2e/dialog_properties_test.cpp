@@ -338,10 +338,17 @@ TEST_F(DialogProperties, BrowseChoosesAPictureThenATextFileThroughTheFileDialog)
     if (filter) {
       EXPECT_EQ(SendMessageW(filter, CB_GETCOUNT, 0, 0), 2) << "two filter entries";
     }
-    HWND name = GetDlgItem(chooser, 0x47C);  // cmb13, the file name
-    if (!name) name = GetDlgItem(chooser, 0x480);
+    // The name box is filled once the dialog has finished setting itself up,
+    // which may come after it shows.
+    HWND name = nullptr;
+    PollUntil([&] {
+      name = GetDlgItem(chooser, 0x47C);  // cmb13, the file name
+      if (!name) name = GetDlgItem(chooser, 0x480);
+      if (!name || !IsWindowVisible(name)) return false;
+      SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+      return AskedTextOf(name) == path;
+    }, kDeadline);
     if (!name) return false;
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageW(chooser, WM_COMMAND, IDOK, 0);
     return PollUntil([&] { return !IsWindow(chooser); }, kDeadline);
   };
