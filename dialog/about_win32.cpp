@@ -112,21 +112,18 @@ BOOL frmAboutBox::Form_Load() {
   // The program line is clicked; the revision waits hidden for that.
   SetWindowLongPtrW(Control(kLblProgram), GWL_STYLE, GetWindowLongPtrW(Control(kLblProgram), GWL_STYLE) | SS_NOTIFY);
   ShowWindow(Control(kLblRevision), SW_HIDE);
-  // 2.
   SetWindowTextW(hwnd_, (L"About " + Wide(kAppTitle)).c_str());
-  // 3.
   SendMessageW(Control(kAboutIcon), STM_SETIMAGE, IMAGE_ICON,
                reinterpret_cast<LPARAM>(LoadProgramIcon(Scale(32, scale_.dpi))));
-  // 4.
   SetWindowTextW(Control(kLblProgram), Wide(ProgramLine(kFileDescription, kMajor, kMinor)).c_str());
-  // 5. The 64-bit query: the 32-bit one cannot count more than 4 GB (2 GB
+  // The memory figure from the 64-bit query: the 32-bit one cannot count more than 4 GB (2 GB
   // for a 32-bit program), and where it can, both give the same figure.
   MEMORYSTATUSEX memory{};
   memory.dwLength = sizeof(memory);
   GlobalMemoryStatusEx(&memory);
   SetWindowTextW(Control(kLblMemory), Wide(MemoryText(memory.ullTotalPhys, ThousandsSeparator())).c_str());
-  // 6. The hand pointer is given in WM_SETCURSOR (Link_Pointer).
-  // 1. Centred once the texts, and so the size, are known.
+  // The links' hand pointer is given in WM_SETCURSOR (Link_Pointer).
+  // Centred once the texts, and so the size, are known.
   Rescale(scale_.dpi);
   CentreOnScreen(hwnd_);
   SetFocus(Control(kAboutOK));

@@ -21,27 +21,25 @@ int PageOfTab(int position) { return kPicPanel0 + position - 1; }
 // --- Opening and page switching ---------------------------------------------
 
 void frmMain::Form_Load() {
-  // 1. Window set-up.
+  // The window in the middle of the screen, the first page in front.
   ui_.SetBusy(true);
   ui_.CentreOnScreenAndRepaint();
   ui_.SetBusy(false);
-  // 2.
   ui_.BringToFront(kPicPanel0);
-  // 3.
   LoadSettings(store_, prompt_, state_);
-  // 4. The slider clamps a stored value into its range; the label shows the slider.
+  // Factor page. The slider clamps a stored value into its range; the label shows the slider.
   ui_.SetValue(kSldX, state_.Horizontal);
   sldX_Change();
   ui_.SetValue(kSldY, state_.Vertical);
   sldY_Change();
-  // 5. Timeout page. The saver restores when Unzindle is greater than 0, so
+  // Timeout page. The saver restores when Unzindle is greater than 0, so
   // the check box shows that (a stored 1 is the only value OK writes).
   SetCheck(kChkUnzindle, state_.Unzindle > 0);
   ui_.Enable(kChkUnzindle, true);
   ui_.SetValue(kSldRestart, state_.Frequency);
   sldRestart_Change();
   EnableAll({kLblSeconds, kLblRestart, kLblFlip, kChkHoriz, kChkVert}, true);
-  // 6. Picture page.
+  // Picture page.
   ui_.Enable(kChkPicture, true);
   ui_.SetTooltip(kLblFilename, state_.PictureName);
   if (!state_.PictureName.empty() && ui_.FileExists(state_.PictureName)) {
@@ -53,20 +51,16 @@ void frmMain::Form_Load() {
       SetFilenameText(FileTitleOf(state_.PictureName));
     }
   }
-  // 7. LoadSettings keeps Invert within 0 to 3; kept so here as well.
+  // Colours page. LoadSettings keeps Invert within 0 to 3; kept so here as well.
   SelectColourOption(std::clamp<int>(state_.Invert, 0, kColourOptionCount - 1));
-  // 8.
   ui_.SetValue(kSldSize, state_.Level);
   sldSize_Change();
-  // 9.
   for (const char* entry : kThresholdEntries) ui_.AddListEntry(kCboColours, entry);
   ui_.SetValue(kCboColours, std::clamp<int>(state_.Threshold, 0, CountOf(kThresholdEntries) - 1));
-  // 10. LoadSettings keeps Slow within 0 to 1000 (milliseconds); any pause is "on".
+  // LoadSettings keeps Slow within 0 to 1000 (milliseconds); any pause is "on".
   SetCheck(kChkSlow, state_.Slow != 0);
-  // 11.
   SetCheck(kChkHoriz, state_.Flip == 1 || state_.Flip == 3);
   SetCheck(kChkVert, state_.Flip == 2 || state_.Flip == 3);
-  // 12.
   ui_.SetBusy(false);
 }
 

@@ -28,11 +28,16 @@ int32_t QueryTypedValue(RegistryKeyQuery& key, std::string_view name, RegistryVa
         return status;
       }
       case kRegistryNumber: {
-        // Never more than the four bytes of the number, whatever size was told.
-        int32_t number = 0;
-        uint32_t numberSize = size < sizeof(number) ? size : static_cast<uint32_t>(sizeof(number));
-        status = key.Query(name, &type, &number, &numberSize);
-        if (status == 0) result = number;
+        // A number stored with more than its four bytes is read whole and its
+        // first four bytes taken: refusing it would read as "no password".
+        std::vector<char> buffer(std::max<size_t>(size, sizeof(int32_t)), '\0');
+        uint32_t bufferSize = size;
+        status = key.Query(name, &type, buffer.data(), &bufferSize);
+        if (status == 0) {
+          uint32_t bits = 0;  // the registry keeps numbers little-endian
+          for (size_t i = 0; i < sizeof(bits); ++i) bits |= uint32_t{static_cast<unsigned char>(buffer[i])} << (8 * i);
+          result = static_cast<int32_t>(bits);
+        }
         return status;
       }
       default:

@@ -19,7 +19,7 @@ std::string Stored(MemoryStore& store, const std::string& key) {
   return it == store.values.end() ? "<absent>" : it->second;
 }
 
-TEST(DialogCommit, FirstRunValuesAreWrittenInTheOrderOfPart44) {
+TEST(DialogCommit, FirstRunValuesAreWrittenOneKeyAtATimeInTheirOrder) {
   MemoryStore store;
   DialogValues firstRun;  // the controls right after opening with no stored settings
   EXPECT_TRUE(WriteSettings(store, firstRun).empty());

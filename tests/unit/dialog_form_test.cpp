@@ -166,7 +166,7 @@ struct StoredCase {
   std::function<void(FakeControls&, frmMain&)> check;
 };
 
-TEST_F(DialogForm, StoredSettingsGiveTheStatesOfPart41) {
+TEST_F(DialogForm, StoredSettingsGiveEveryControlItsOpeningState) {
   const std::string picture = "C:\\Pictures\\sea.bmp";
   const StoredCase cases[] = {
       {"Invert 3: Intelligent and the analysis controls on", {{"Invert", "3"}},
@@ -313,7 +313,7 @@ TEST_F(DialogForm, OpeningSequenceRunsItsStepsInOrder) {
   EXPECT_EQ(ui.log, expected);
 }
 
-TEST_F(DialogForm, ColourOptionsFollowTheLblSizeTestInTheOrdersOfPart42) {
+TEST_F(DialogForm, ColourOptionsEnableTheAnalysisControlsInTheirOrder) {
   Open();
   ui.log.clear();
   // From the first-run state, Inverted changes only ColourChoice.

@@ -65,7 +65,7 @@ TEST(DialogLayout, ControlsOfAPageDoNotOverlapBeyondTheDesignsOwnPixel) {
     }
 }
 
-TEST(DialogLayout, SlidersHaveTheRangesAndStepsOfPart41) {
+TEST(DialogLayout, SlidersHaveTheirDesignedRangesAndSteps) {
   struct Expected {
     Id id;
     int min, max, arrow, page, tick;

@@ -188,14 +188,23 @@ TEST(QueryTypedValue, TextsAndNumbersAreRead) {
 TEST(QueryTypedValue, FailuresGiveTheirStatusAndLeaveTheResult) {
   MemoryKey key;
   key.values["binary"] = {3, {1, 2, 3}};
-  key.values["wide number"] = {kRegistryNumber, std::vector<char>(8, 1)};
   RegistryValue v = int32_t{42};
   EXPECT_EQ(QueryTypedValue(key, "missing", v), 2);
   EXPECT_EQ(v, RegistryValue(int32_t{42}));
   EXPECT_EQ(QueryTypedValue(key, "binary", v), kUnsupportedType);
   EXPECT_EQ(v, RegistryValue(int32_t{42}));
-  EXPECT_EQ(QueryTypedValue(key, "wide number", v), 234) << "never more than four bytes are read";
-  EXPECT_EQ(v, RegistryValue(int32_t{42}));
+}
+
+// A password setting of an odd size must not read as "no password".
+TEST(QueryTypedValue, ANumberOfAnOddSizeIsReadFromItsFirstBytes) {
+  MemoryKey key;
+  key.values["wide"] = {kRegistryNumber, {1, 0, 0, 0, 9, 9, 9, 9}};
+  key.values["short"] = {kRegistryNumber, {1, 0}};
+  RegistryValue v;
+  EXPECT_EQ(QueryTypedValue(key, "wide", v), 0);
+  EXPECT_EQ(v, RegistryValue(int32_t{1})) << "the first four of eight bytes";
+  EXPECT_EQ(QueryTypedValue(key, "short", v), 0);
+  EXPECT_EQ(v, RegistryValue(int32_t{1})) << "two bytes, the rest zero";
 }
 
 TEST(QueryTypedValue, AFailedSecondReadOfATextEmptiesTheResult) {
