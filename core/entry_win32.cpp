@@ -28,7 +28,7 @@ void Main(std::string_view argumentText) {
       break;
     case Mode::Preview:
       if (OtherInstanceRunning()) return;
-      LoadProgramSettings();
+      LoadProgramSettings(nullptr, VersionQuestion::DoNotAsk);
       RunPreview(argumentText);
     case Mode::ChangePassword:
       ChangeScreenSaverPassword(PasswordParentHandle(argumentText));

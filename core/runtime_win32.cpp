@@ -75,10 +75,21 @@ bool MessageBoxPrompt::AskYesNo(const std::string& text, const std::string& titl
                      MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON1 | MB_TASKMODAL) == IDYES;
 }
 
-void LoadProgramSettings(HWND owner) {
+namespace {
+
+// Keeps the entries of the previous release for a later question.
+class NoQuestion : public VersionPrompt {
+ public:
+  bool AskYesNo(const std::string&, const std::string&) override { return false; }
+};
+
+}  // namespace
+
+void LoadProgramSettings(HWND owner, VersionQuestion question) {
   RegistrySettingsStore store;
   MessageBoxPrompt prompt(owner);
-  LoadSettings(store, prompt, Saver());
+  NoQuestion silent;
+  LoadSettings(store, question == VersionQuestion::Ask ? static_cast<VersionPrompt&>(prompt) : silent, Saver());
 }
 
 }  // namespace zindle

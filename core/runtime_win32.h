@@ -38,7 +38,11 @@ class MessageBoxPrompt : public VersionPrompt {
   HWND owner_;
 };
 
+// Where the previous-version question may be asked: only where the user is in
+// front of the program.
+enum class VersionQuestion { Ask, DoNotAsk };
+
 // The registry-backed store and the message box, loaded into the program's state.
-void LoadProgramSettings(HWND owner = nullptr);
+void LoadProgramSettings(HWND owner = nullptr, VersionQuestion question = VersionQuestion::Ask);
 
 }  // namespace zindle

@@ -31,26 +31,30 @@ namespace {
 
 // A 16-bit key: its default, and the range the rest of the program can use.
 // A stored text that is not a number gives the default; a number is rounded
-// half to even and brought to the nearest value of the range.
+// half to even and brought to the nearest value of the range, or, where the
+// values are choices rather than amounts, one outside them gives the default.
+enum class Outside { Nearest, Default };
 struct IntegerKey {
   const char* key;
   int16_t fallback;
   int16_t low;
   int16_t high;
   int16_t SaverState::*field;
+  Outside outside = Outside::Nearest;
 };
 
 constexpr int16_t kMin = INT16_MIN;
 constexpr int16_t kMax = INT16_MAX;
 
-// In the order LoadSettings reads them. Level is a divisor and Threshold and
-// Invert index tables; Slow is a sleep per pass that must not stall the exit.
+// In the order LoadSettings reads them. Level is a divisor and Threshold
+// indexes a table; a colour mode beyond the four options would otherwise
+// run the analysis and write its record. Slow is a pause per pass.
 constexpr IntegerKey kLeadingKeys[] = {
     {"Horizontal", 1, 0, kMax, &SaverState::Horizontal},
     {"Vertical", 1, 0, kMax, &SaverState::Vertical},
     {"Unzindle", 0, kMin, kMax, &SaverState::Unzindle},
     {"Frequency", 2, kMin, kMax, &SaverState::Frequency},
-    {"Invert", 0, 0, 3, &SaverState::Invert},
+    {"Invert", 0, 0, 3, &SaverState::Invert, Outside::Default},
     {"Level", 2, 1, kMax, &SaverState::Level},
     {"Threshold", 2, 0, 4, &SaverState::Threshold},
 };
@@ -61,6 +65,7 @@ void ReadIntegerKey(SettingsStore& store, const IntegerKey& rule, SaverState& st
   std::string fallback = DecimalText(rule.fallback);
   std::optional<double> value = LeadingNumber(GetSetting(store, kApplication, kSection, rule.key, fallback));
   int16_t result = value ? ToInt16(*value) : rule.fallback;
+  if (rule.outside == Outside::Default && (result < rule.low || result > rule.high)) result = rule.fallback;
   state.*rule.field = std::clamp(result, rule.low, rule.high);
 }
 

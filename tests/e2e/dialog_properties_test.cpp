@@ -186,14 +186,14 @@ TEST_F(DialogProperties, BadStoredValuesOpenASaneDialogAndOkStoresUsableValues) 
   EXPECT_EQ(dialog.Text(kLblYFactor), L"0");
   EXPECT_EQ(dialog.Text(kLblRestart), L"10");
   EXPECT_EQ(dialog.Text(kLblTestFreq), L"5");
-  EXPECT_TRUE(dialog.Checked(kOptColours3));
+  EXPECT_TRUE(dialog.Checked(kOptColours0)) << "a colour mode beyond the options is Normal";
   EXPECT_EQ(dialog.AskedText(kCboColours), L"Maximum");
   EXPECT_TRUE(dialog.Checked(kChkPicture)) << "the file exists";
   EXPECT_EQ(dialog.Text(kLblFilename), L"looks-like.bmp");
   ASSERT_TRUE(dialog.PressOk());
   const std::pair<const wchar_t*, const wchar_t*> written[] = {
       {L"Horizontal", L"10"}, {L"Vertical", L"0"},  {L"Frequency", L"20"}, {L"Level", L"1"},
-      {L"Invert", L"3"},      {L"Threshold", L"4"}, {L"Slow", L"0"},       {L"Picture", L"1"}};
+      {L"Invert", L"0"},      {L"Threshold", L"4"}, {L"Slow", L"0"},       {L"Picture", L"1"}};
   for (auto [key, text] : written) EXPECT_EQ(settings::Get(key), std::wstring(text)) << key;
 }
 

@@ -94,9 +94,12 @@ int PreviousSectionsLeft() {
   return n;
 }
 
-// "/p" with no window loads the settings and then ends: the quickest mode
+// The question is asked where the user is in front of the program: the
+// properties dialog, which shows once it is answered.
 // that asks the question.
-constexpr wchar_t kLoadsSettings[] = L"/p";
+constexpr wchar_t kLoadsSettings[] = L"/c";
+
+HWND WaitForDialog(const Process& process) { return WaitForWindow(L"Zindle! Properties", kDeadline, process.Id()); }
 
 TEST_F(EntryTest, PreviousReleaseIsOfferedForDeletionAndYesDeletesAllFourSections) {
   PutPreviousRelease(L"1.0");
@@ -109,7 +112,7 @@ TEST_F(EntryTest, PreviousReleaseIsOfferedForDeletionAndYesDeletesAllFourSection
   EXPECT_TRUE(GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO)) << "Yes and No buttons";
   EXPECT_TRUE(GetWindowLongW(GetDlgItem(box, IDYES), GWL_STYLE) & BS_DEFPUSHBUTTON) << "Yes is the default";
   PostMessageW(box, WM_COMMAND, IDYES, 0);
-  ASSERT_TRUE(process.WaitForExit(kDeadline));
+  ASSERT_TRUE(WaitForDialog(process));
   EXPECT_EQ(PreviousSectionsLeft(), 0);
 }
 
@@ -120,7 +123,7 @@ TEST_F(EntryTest, NoKeepsThePreviousReleaseAndTheQuestionComesBack) {
     HWND box = WaitForQuestion(process);
     ASSERT_TRUE(box) << "asked at start " << start;
     PostMessageW(box, WM_COMMAND, IDNO, 0);
-    ASSERT_TRUE(process.WaitForExit(kDeadline));
+    ASSERT_TRUE(WaitForDialog(process));
     EXPECT_EQ(PreviousSectionsLeft(), 4);
   }
 }
@@ -128,8 +131,8 @@ TEST_F(EntryTest, NoKeepsThePreviousReleaseAndTheQuestionComesBack) {
 TEST_F(EntryTest, ANewerPreviousReleaseIsLeftAloneWithoutAQuestion) {
   PutPreviousRelease(L"1.11");
   Process process = StartScr(kLoadsSettings);
-  EXPECT_FALSE(ShowedAWindow(process));
-  EXPECT_TRUE(process.WaitForExit(kDeadline));
+  ASSERT_TRUE(WaitForDialog(process));
+  EXPECT_FALSE(FindTopWindow(L"Loading Settings", process.Id()));
   EXPECT_EQ(PreviousSectionsLeft(), 4);
 }
 

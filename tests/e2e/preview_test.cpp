@@ -197,6 +197,18 @@ TEST_F(PreviewTest, WithBothAmplitudesNoneItStillMoves) {
   EXPECT_GT(ShareFrom(host_->Shot(), corner), 0.99);
 }
 
+// Display Properties shows the miniature without the user in front of it:
+// a question there would hold a process nobody sees.
+TEST_F(PreviewTest, EntriesOfThePreviousReleaseAskNothingAndStay) {
+  settings::Put(L"Zindle!", L"Version", L"Current", L"1.0");
+  Process process = StartScr(host_->Arguments());
+  ASSERT_TRUE(PollUntil([&] { return CountColour(host_->Shot(), kHostColour) == 0; }, kDeadline)) << "it draws";
+  EXPECT_FALSE(FindTopWindow(L"Loading Settings", process.Id())) << "no question";
+  ShowWindow(host_->area(), SW_HIDE);
+  EXPECT_TRUE(process.WaitForExit(3000)) << "and it ends when hidden";
+  EXPECT_TRUE(settings::SectionExists(L"Zindle!", L"Version")) << "the entries stay for a later question";
+}
+
 TEST_F(PreviewTest, HidingTheHostEndsTheProcess) {
   Process process = StartScr(host_->Arguments());
   ASSERT_TRUE(PollUntil([&] { return CountColour(host_->Shot(), kHostColour) == 0; }, kDeadline));

@@ -107,6 +107,17 @@ TEST_F(SaverTest, IntelligentStartRecordsCountAndHalfInDebug) {
       << "Debug holds " << expected;
 }
 
+TEST_F(SaverTest, AColourModeBeyondTheOptionsIsNormalAndWritesNothing) {
+  Image white = FilledPicture(ScreenWidth(), ScreenHeight(), Rgb(255, 255, 255));
+  Backdrop backdrop(white);
+  PutSlowStart();
+  settings::Put(L"Invert", L"7");
+  ASSERT_TRUE(StartSaver());
+  ASSERT_TRUE(WaitUntilRunning());
+  EXPECT_TRUE(ScreenBecomes(white, kStartDeadline)) << "kept, not inverted by an analysis";
+  EXPECT_FALSE(settings::Get(L"Debug")) << "no analysis record";
+}
+
 TEST_F(SaverTest, AnEmptyDebugValueIsLeftEmpty) {
   Backdrop backdrop(FilledPicture(ScreenWidth(), ScreenHeight(), Rgb(255, 255, 255)));
   settings::Put(L"Invert", L"3");

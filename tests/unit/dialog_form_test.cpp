@@ -253,8 +253,8 @@ TEST_F(DialogForm, StoredSettingsGiveEveryControlItsOpeningState) {
        }},
       {"Invert and Threshold outside their ranges", {{"Invert", "9"}, {"Threshold", "-2"}},
        [](FakeControls& ui, frmMain& form) {
-         EXPECT_EQ(ui.values[kOptColours3], 1) << "nearest mode";
-         EXPECT_EQ(form.ColourChoice(), 3);
+         EXPECT_EQ(ui.values[kOptColours0], 1) << "Normal";
+         EXPECT_EQ(form.ColourChoice(), 0);
          EXPECT_EQ(ui.values[kCboColours], 0) << "nearest entry";
        }},
       {"texts that are not numbers give the defaults", {{"Vertical", "lots"}, {"Invert", "x"}},

@@ -89,7 +89,7 @@ TEST(LoadSettings, BadStoredValuesBecomeUsableOnes) {
       {"negative level", "Level", "-4", &SaverState::Level, 1},
       {"threshold above the table", "Threshold", "9", &SaverState::Threshold, 4},
       {"threshold below the table", "Threshold", "-1", &SaverState::Threshold, 0},
-      {"colour mode above the options", "Invert", "7", &SaverState::Invert, 3},
+      {"colour mode above the options is Normal", "Invert", "7", &SaverState::Invert, 0},
       {"colour mode below", "Invert", "-2", &SaverState::Invert, 0},
       {"picture -1 is on", "Picture", "-1", &SaverState::Picture, 1},
       {"picture 5 is on", "Picture", "5", &SaverState::Picture, 1},
