@@ -415,6 +415,18 @@ TEST_F(DialogForm, CustomPictureControlsFollowTheCheckBox) {
   EXPECT_EQ(ui.preview, "C:\\sea.bmp");
 }
 
+TEST_F(DialogForm, UncheckingCustomGreysTheFileNameButKeepsItAndItsPath) {
+  ui.files = ui.pictures = {"C:\\sea.bmp"};
+  store.Put("Picture", "1");
+  store.Put("PictureName", "C:\\sea.bmp");
+  Open();
+  ASSERT_EQ(ui.texts[kLblFilename], "sea.bmp");
+  UserToggles(kChkPicture);
+  EXPECT_FALSE(On(kLblFilename)) << "greyed";
+  EXPECT_EQ(ui.texts[kLblFilename], "sea.bmp") << "the name still shows";
+  EXPECT_EQ(ui.tooltips[kLblFilename], "C:\\sea.bmp") << "and the path is kept for OK";
+}
+
 TEST_F(DialogForm, CheckingCustomWithoutAPathLeavesThePreviewEmpty) {
   Open();
   UserToggles(kChkPicture);
@@ -449,6 +461,7 @@ TEST_F(DialogForm, BrowsingChoosesAFileAndANonPictureKeepsThePreview) {
   form->cmdBrowse_Click();
   EXPECT_EQ(ui.texts[kLblFilename], "notes.txt");
   EXPECT_EQ(ui.tooltips[kLblFilename], "C:\\notes.txt");
+  EXPECT_EQ(ui.preview, "C:\\Pictures\\sea.bmp") << "the preview keeps the picture chosen before";
   EXPECT_EQ(ui.chooserStartedAt, (std::vector<std::string>{"", "C:\\Pictures\\sea.bmp", "C:\\notes.txt"}));
   form->cmdOk_Click();
   EXPECT_EQ((store.values[{kApplication, kSection, "PictureName"}]), "C:\\notes.txt");
