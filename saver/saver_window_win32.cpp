@@ -85,8 +85,12 @@ class frmSaver {
   void Form_MouseMove(double x, double y);
   bool Form_QueryUnload();  // true cancels the unload
   [[noreturn]] void Form_Unload();
+  BOOL Form_QueryEndSession();
+  void Form_EndSession(bool ending);
 
   void RequestUnload();
+  void PutTheSystemBack();
+  static LONG WINAPI Form_Fault(EXCEPTION_POINTERS* exception);
   void PrepareDesktop();
   bool PreparePicture();
   bool AnalysisInverts();
@@ -145,6 +149,11 @@ LRESULT frmSaver::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       RequestUnload();
       return 0;
+    case WM_QUERYENDSESSION:
+      return Form_QueryEndSession();
+    case WM_ENDSESSION:
+      Form_EndSession(wParam != FALSE);
+      return 0;
     case WM_SETCURSOR:
       if (!ApplyProgramPointer()) SetCursor(LoadCursor(nullptr, IDC_ARROW));
       return TRUE;
@@ -155,7 +164,11 @@ LRESULT frmSaver::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window_, message, wParam, lParam);
 }
 
+frmSaver* g_form = nullptr;  // for the fault handler
+
 void frmSaver::Show() {
+  g_form = this;
+  SetUnhandledExceptionFilter(Form_Fault);
   WNDCLASSW wc{};
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = GetModuleHandleW(nullptr);
@@ -285,6 +298,10 @@ void frmSaver::Form_Activate() {
     if (pictureMode_) run.areas = PictureCornerAreas(screens_, PictureRect());
     ZindleLoop(Pic.dc(), surface.get(), window_, nullptr, run);
   }
+  // The engine returns only when the window has gone from the screen, hidden
+  // or destroyed from outside: nothing is left to guard, and a process left
+  // behind would hold the caption that keeps the next saver from starting.
+  Form_Unload();
 }
 
 void frmSaver::Form_Paint() {
@@ -333,10 +350,37 @@ bool frmSaver::Form_QueryUnload() {
 }
 
 void frmSaver::Form_Unload() {
+  PutTheSystemBack();
+  ExitProcess(0);
+}
+
+void frmSaver::PutTheSystemBack() {
   session_.Finish(system_, PasswordCondition(PasswordFlag));
   SetProgramPointer(Pointer::Default);
   ShowPointer();
-  ExitProcess(0);
+}
+
+// Logging off or shutting down closes the saver like any other way: through
+// the password gate; a refusal keeps the session.
+BOOL frmSaver::Form_QueryEndSession() {
+  RequestUnload();
+  return FALSE;
+}
+
+// The session ends whatever is answered now: the system is put back first.
+void frmSaver::Form_EndSession(bool ending) {
+  if (ending) Form_Unload();
+}
+
+// A fault ends the process; the system's screen saver and the pointer must
+// not stay switched off after it.
+LONG WINAPI frmSaver::Form_Fault(EXCEPTION_POINTERS*) {
+  static bool once = false;
+  if (g_form && !once) {
+    once = true;
+    g_form->PutTheSystemBack();
+  }
+  return EXCEPTION_CONTINUE_SEARCH;
 }
 
 void frmSaver::RequestUnload() {

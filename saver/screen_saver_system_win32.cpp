@@ -15,6 +15,9 @@ bool SystemParametersScreenSaver::ScreenSaveActive() {
 void SystemParametersScreenSaver::SetScreenSaveActive(bool active) {
   UINT zero = 0;
   SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, &zero, 0);
+  // Asking it back waits until the system has taken the change: a display
+  // server may queue it, and the process often ends right after.
+  ScreenSaveActive();
 }
 
 void SystemParametersScreenSaver::SetScreenSaverRunning(bool running) {

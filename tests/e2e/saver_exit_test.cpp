@@ -1,5 +1,7 @@
 // Ending the saver: any key, any button, a real movement; the password gate
 // of the Windows 95/98 family.
+#include <functional>
+
 #include "saver_scenario.h"
 
 namespace e2e::saver {
@@ -50,6 +52,58 @@ TEST_F(SaverTest, MovesAlongTheLeftEdgeRecordAgainUntilThePointerLeavesIt) {
   EXPECT_TRUE(StaysRunning(saver, 800)) << "leaving the edge records the new position";
   MoveMouseTo(110, 400);
   EXPECT_TRUE(saver.WaitForExit(kExitDeadline));
+}
+
+// The system's own screen saver, as every process sees it: Wine's X11 driver
+// keeps it in the X server's screen-saver timeout, which all share.
+bool ScreenSaveActive() {
+  BOOL active = FALSE;
+  SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
+  return active != FALSE;
+}
+
+// Makes a thread of the process fault: the program's own code is not needed
+// for a crash to be a crash.
+void Fault(const Process& process) {
+  HANDLE handle = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                                  PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE, process.Id());
+  HANDLE thread = CreateRemoteThread(handle, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(16), nullptr, 0, nullptr);
+  if (thread) CloseHandle(thread);
+  CloseHandle(handle);
+}
+
+struct WayOut {
+  const char* name;
+  std::function<void(HWND window, const Process& saver)> act;
+};
+
+TEST_F(SaverTest, EveryWayOutPutsTheSystemsScreenSaverBackAndEndsTheProcess) {
+  const WayOut ways[] = {
+      {"a key", [](HWND, const Process&) { PressKey(VK_SPACE); }},
+      {"Alt alone", [](HWND, const Process&) { PressKey(VK_MENU); }},
+      {"closing", [](HWND window, const Process&) { PostMessageW(window, WM_CLOSE, 0, 0); }},
+      {"logging off", [](HWND window, const Process&) {
+         DWORD_PTR answer = 0;
+         SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 2000, &answer);
+       }},
+      {"the session ending", [](HWND window, const Process&) {
+         SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+       }},
+      {"the window hidden from outside", [](HWND window, const Process&) { ShowWindow(window, SW_HIDE); }},
+      {"a fault", [](HWND, const Process& saver) { Fault(saver); }},
+  };
+  Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
+  for (const WayOut& way : ways) {
+    SCOPED_TRACE(way.name);
+    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
+    ASSERT_TRUE(StartSaver());
+    ASSERT_TRUE(WaitUntilRunning());
+    ASSERT_TRUE(PollUntil([] { return !ScreenSaveActive(); }, kExitDeadline)) << "the run switches it off";
+    way.act(window, saver);
+    EXPECT_TRUE(saver.WaitForExit(kExitDeadline)) << "the process ends";
+    EXPECT_TRUE(ScreenSaveActive()) << "and the system's screen saver is on again";
+    saver.Kill();
+  }
 }
 
 // A copy of the program beside the test's password.cpl, seen by Wine as a
@@ -109,6 +163,22 @@ TEST_F(SaverPasswordTest, ARefusedPasswordKeepsTheSaverRunningWithThePointerHidd
   PressKey(VK_SHIFT);
   EXPECT_TRUE(saver.WaitForExit(kExitDeadline)) << "the next key asks again, and acceptance ends it";
   EXPECT_EQ(Recorded(L"Calls"), 2u);
+}
+
+TEST_F(SaverPasswordTest, LoggingOffPassesThePasswordGateToo) {
+  ReportWindows98();
+  Answer(0);
+  Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
+  ASSERT_TRUE(StartSaver(scr_));
+  ASSERT_TRUE(WaitUntilRunning());
+  DWORD_PTR allowed = 1;
+  SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, kExitDeadline, &allowed);
+  EXPECT_EQ(allowed, 0u) << "a refused password keeps the session";
+  EXPECT_EQ(Recorded(L"Calls"), 1u);
+  EXPECT_TRUE(StaysRunning(saver, 500));
+  Answer(1);
+  SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, kExitDeadline, &allowed);
+  EXPECT_TRUE(saver.WaitForExit(kExitDeadline)) << "an accepted one ends the saver";
 }
 
 TEST_F(SaverPasswordTest, AnAcceptedPasswordEndsTheSaver) {
