@@ -27,6 +27,12 @@ int32_t CentringOffset(int32_t screen, int32_t picture) {
   return ToInt32((static_cast<double>(screen) - picture) / 2);
 }
 
+PictureRect CentredPart(int32_t screenWidth, int32_t screenHeight, int32_t width, int32_t height) {
+  PictureRect screen{-CentringOffset(screenWidth, width), -CentringOffset(screenHeight, height), screenWidth,
+                     screenHeight};
+  return ClipToPicture(screen, width, height);
+}
+
 void MirrorInPlace(uint32_t* pixels, int32_t stride, int32_t width, int32_t height, int16_t flip) {
   const bool leftRight = flip == 1 || flip == 3;
   const bool topBottom = flip == 2 || flip == 3;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/picture_format.h"
 #include "saver/engine.h"
 #include "settings/registry_reader.h"
 
@@ -42,6 +43,10 @@ class MouseMoveRule {
 // Where a picture of this size starts so that it stands in the middle of the
 // screen, rounded half to even; negative when it is larger than the screen.
 int32_t CentringOffset(int32_t screen, int32_t picture);
+
+// The part of a picture that shows when it is drawn centred on the screen:
+// all of a picture that fits, the middle of a larger one.
+PictureRect CentredPart(int32_t screenWidth, int32_t screenHeight, int32_t width, int32_t height);
 
 // Mirrors the W x H area of a picture in memory whose rows are `stride`
 // pixels apart. Flip 1 is left to right, 2 top to bottom, 3 both; any other

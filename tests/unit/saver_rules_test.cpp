@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fakes.h"
@@ -124,6 +125,24 @@ TEST(CentringOffset, HalvesGoToTheEvenPixel) {
                  Case{600, 203, 198}, Case{800, 800, 0}, Case{800, 1001, -100}, Case{800, 1003, -102},
                  Case{3840, 1, 1920}})
     EXPECT_EQ(CentringOffset(c.screen, c.picture), c.offset) << c.screen << " and " << c.picture;
+}
+
+TEST(CentredPart, KeepsWhatTheScreenShowsOfTheCentredPicture) {
+  struct Case {
+    const char* name;
+    int32_t screenWidth, screenHeight, width, height;
+    PictureRect part;
+  };
+  for (Case c : {Case{"a picture that fits is kept whole", 800, 600, 303, 201, {0, 0, 303, 201}},
+                 Case{"a larger one keeps its middle, cut where the offsets round", 800, 600, 1001, 803,
+                      {100, 102, 800, 600}},
+                 Case{"wider only", 800, 600, 1000, 100, {100, 0, 800, 100}},
+                 Case{"a huge picture keeps one screen", 1920, 1080, 24000, 24000, {11040, 11460, 1920, 1080}}}) {
+    PictureRect part = CentredPart(c.screenWidth, c.screenHeight, c.width, c.height);
+    EXPECT_EQ(std::make_tuple(part.left, part.top, part.width, part.height),
+              std::make_tuple(c.part.left, c.part.top, c.part.width, c.part.height))
+        << c.name;
+  }
 }
 
 TEST(MirrorInPlace, EachFlipMovesTheCornersWhereTheyBelong) {
