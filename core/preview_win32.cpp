@@ -22,10 +22,12 @@ HWND PreviewWindow(std::string_view argumentText) {
   return IsWindow(window) ? window : nullptr;
 }
 
-// The preview image: the custom picture at its own size, never smaller than
-// the miniature plus one pixel, on black.
+// The preview image: the custom picture's top-left corner, all the
+// miniature shows of it, on black at least the miniature plus one pixel.
 MemoryBitmap CustomPreviewImage(const SaverState& state, HDC like) {
-  MemoryBitmap picture = LoadPictureFile(state.PictureName);
+  MemoryBitmap picture =
+      LoadPicture(state.PictureName, [](int, int) { return PictureRect{0, 0, kPreviewWidth, kPreviewHeight}; })
+          .bitmap;
   DoEvents();
   if (!picture) return {};
   int width = std::max(picture.width(), kPreviewWidth + 1);

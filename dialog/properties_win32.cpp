@@ -480,18 +480,11 @@ void PropertiesWindow::BringToFront(int page) {
 }
 
 bool PropertiesWindow::LoadPreview(const std::string& path) {
-  MemoryBitmap picture = LoadPictureFile(path);
-  if (!picture) return false;
-  // Stretched once to the preview's size: a large photograph is not kept whole.
+  // Stretched to the preview's size as it loads: a large photograph is never kept whole.
   RECT area{};
   GetClientRect(Control(kImgPreview), &area);
-  MemoryBitmap stretched = MemoryBitmap::Dib(std::max<int>(area.right, 1), std::max<int>(area.bottom, 1));
+  MemoryBitmap stretched = LoadPictureStretched(path, std::max<int>(area.right, 1), std::max<int>(area.bottom, 1));
   if (!stretched) return false;
-  SetStretchBltMode(stretched.dc(), HALFTONE);
-  SetBrushOrgEx(stretched.dc(), 0, 0, nullptr);
-  StretchBlt(stretched.dc(), 0, 0, stretched.width(), stretched.height(), picture.dc(), 0, 0, picture.width(),
-             picture.height(), SRCCOPY);
-  GdiFlush();
   preview_ = std::move(stretched);
   InvalidateRect(Control(kImgPreview), nullptr, FALSE);
   return true;

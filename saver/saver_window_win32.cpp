@@ -95,6 +95,7 @@ class frmSaver {
 
   HWND window_ = nullptr;
   MemoryBitmap Pic;          // the unchanged start-up picture
+  PictureRect picturePlace_;  // picture mode: where Pic stands on the screen
   COLORREF background_ = kDesignBackground;
   bool pictureMode_ = false;
   bool activated_ = false;
@@ -234,9 +235,14 @@ bool frmSaver::AnalysisInverts() {
 }
 
 bool frmSaver::PreparePicture() {
-  MemoryBitmap picture = LoadPictureFile(Saver().PictureName);
+  const int w = Width(), h = Height();
+  // Of a picture larger than the screen only the part that shows is kept.
+  Picture picture = LoadPicture(Saver().PictureName,
+                                [w, h](int width, int height) { return CentredPart(w, h, width, height); });
   if (!picture) return false;
-  Pic = std::move(picture);
+  picturePlace_ = {CentringOffset(w, picture.width) + picture.left, CentringOffset(h, picture.height) + picture.top,
+                   picture.bitmap.width(), picture.bitmap.height()};
+  Pic = std::move(picture.bitmap);
   background_ = kPictureBackground;
   return true;
 }
@@ -244,8 +250,8 @@ bool frmSaver::PreparePicture() {
 // The picture centred in picture mode, else the screen-sized area at the corner.
 void frmSaver::DrawWorkingImage(HDC dc) {
   if (pictureMode_) {
-    BitBlt(dc, CentringOffset(Width(), Pic.width()), CentringOffset(Height(), Pic.height()), Pic.width(),
-           Pic.height(), Pic.dc(), 0, 0, SRCCOPY);
+    BitBlt(dc, picturePlace_.left, picturePlace_.top, picturePlace_.width, picturePlace_.height, Pic.dc(), 0, 0,
+           SRCCOPY);
   } else {
     BitBlt(dc, 0, 0, Width(), Height(), Pic.dc(), 0, 0, SRCCOPY);
   }
