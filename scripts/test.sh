@@ -20,6 +20,9 @@ rm -rf build/artefacts build/e2e.xml && mkdir -p build/artefacts
 export ZINDLE_SCR=$(winpath "$root/build/win64/Zindle!.scr")
 export ZINDLE_SCR32=$(winpath "$root/build/win32/Zindle!.scr")
 export ZINDLE_ARTEFACTS=$(winpath "$root/build/artefacts")
+# The picture files that once took the program down, made once (a few seconds).
+python3 tests/e2e/bad_pictures.py build/pictures
+export ZINDLE_PICTURES=$(winpath "$root/build/pictures")
 e2e_status=0
 timeout 1200 tests/e2e/run-under-wine.sh build/win64/tests/e2e/zindle_e2e.exe \
   --gtest_output="xml:$(winpath "$root/build/e2e.xml")" "$@" || e2e_status=$?
