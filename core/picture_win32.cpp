@@ -106,16 +106,32 @@ bool OpenRaster(const MappedFile& file, RasterSource& source) {
   return true;
 }
 
-// Copies pixels of the source (a part of it, or all) into a new bitmap of
-// the part's size.
-MemoryBitmap CopyInto(IWICBitmapSource* source, const WICRect* part, int width, int height) {
+// Copies a part of the source into a new bitmap of the part's size.
+MemoryBitmap CopyPart(IWICBitmapSource* source, const PictureRect& part) {
+  MemoryBitmap bitmap = MemoryBitmap::Dib(part.width, part.height);
+  if (!bitmap || !bitmap.bits()) return {};
+  UINT stride = static_cast<UINT>(part.width) * 4;
+  WICRect rect{part.left, part.top, part.width, part.height};
+  GdiFlush();
+  if (FAILED(source->CopyPixels(&rect, stride, stride * static_cast<UINT>(part.height),
+                                reinterpret_cast<BYTE*>(bitmap.bits()))))
+    return {};
+  return bitmap;
+}
+
+// The scaled picture row by row: a scaler asked for all rows at once asks
+// its source for the whole picture, converted, in one piece.
+MemoryBitmap CopyScaledRows(IWICBitmapSource* scaler, int width, int height) {
   MemoryBitmap bitmap = MemoryBitmap::Dib(width, height);
   if (!bitmap || !bitmap.bits()) return {};
   UINT stride = static_cast<UINT>(width) * 4;
   GdiFlush();
-  if (FAILED(source->CopyPixels(part, stride, stride * static_cast<UINT>(height),
-                                reinterpret_cast<BYTE*>(bitmap.bits()))))
-    return {};
+  for (int y = 0; y < height; ++y) {
+    WICRect row{0, y, width, 1};
+    if (FAILED(scaler->CopyPixels(&row, stride, stride,
+                                  reinterpret_cast<BYTE*>(bitmap.bits() + static_cast<size_t>(y) * width))))
+      return {};
+  }
   return bitmap;
 }
 
@@ -192,9 +208,8 @@ Picture KeptRasterPart(const MappedFile& file, const KeepPart& keep) {
   if (!OpenRaster(file, source)) return {};
   PictureRect part = ClipToPicture(keep(source.width, source.height), source.width, source.height);
   if (part.Empty()) return {};
-  WICRect rect{part.left, part.top, part.width, part.height};
   Picture picture;
-  picture.bitmap = CopyInto(source.converted.get(), &rect, part.width, part.height);
+  picture.bitmap = CopyPart(source.converted.get(), part);
   if (!picture.bitmap) return {};
   picture.width = source.width;
   picture.height = source.height;
@@ -237,7 +252,7 @@ MemoryBitmap LoadPictureStretched(const std::string& path, int width, int height
       FAILED(scaler->Initialize(source.converted.get(), static_cast<UINT>(width), static_cast<UINT>(height),
                                 WICBitmapInterpolationModeFant)))
     return {};
-  return CopyInto(scaler.get(), nullptr, width, height);
+  return CopyScaledRows(scaler.get(), width, height);
 }
 
 }  // namespace zindle
