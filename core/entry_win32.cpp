@@ -1,4 +1,5 @@
 #include "core/handles_win32.h"
+#include "core/library_search_win32.h"
 #include "core/mode.h"
 #include "core/modes_win32.h"
 #include "core/platform_win32.h"
@@ -40,7 +41,7 @@ void Main(std::string_view argumentText) {
 
 void ChangeScreenSaverPassword(uint32_t parent) {
   using ChangePassword = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
-  Module mpr(LoadLibraryW(L"mpr.dll"));
+  Module mpr = LoadSystemLibrary(L"mpr.dll");
   if (!mpr) return;
   auto change = reinterpret_cast<ChangePassword>(
       reinterpret_cast<void*>(GetProcAddress(mpr.get(), "PwdChangePasswordA")));

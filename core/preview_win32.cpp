@@ -32,10 +32,12 @@ SIZE MiniatureSize(HWND preview) {
   return SIZE{std::min<LONG>(client.right, INT16_MAX - 1), std::min<LONG>(client.bottom, INT16_MAX - 1)};
 }
 
-// The preview image: the custom picture at its own size, never smaller than
-// the miniature plus one pixel, on black.
+// The preview image: the custom picture's top-left corner, all the
+// miniature shows of it, on black at least the miniature plus one pixel.
 MemoryBitmap CustomPreviewImage(const SaverState& state, HDC like, SIZE miniature) {
-  MemoryBitmap picture = LoadPictureFile(state.PictureName);
+  MemoryBitmap picture =
+      LoadPicture(state.PictureName, [miniature](int, int) { return PictureRect{0, 0, miniature.cx, miniature.cy}; })
+          .bitmap;
   DoEvents();
   if (!picture) return {};
   int width = std::max<int>(picture.width(), miniature.cx + 1);

@@ -141,6 +141,8 @@ class PropertiesWindow final : public FormControls {
   std::map<int, int> widths_;  // widths set at run time (lblFilename), design pixels
   std::map<int, std::string> tooltips_;
   MemoryBitmap preview_;  // the picture already stretched to the preview's size
+  std::string previewPath_;  // the file it was stretched from, as it was then
+  WIN32_FILE_ATTRIBUTE_DATA previewFile_{};
   RegistrySettingsStore store_;
   MessageBoxPrompt prompt_;
   frmMain form_;
@@ -482,19 +484,22 @@ void PropertiesWindow::BringToFront(int page) {
 }
 
 bool PropertiesWindow::LoadPreview(const std::string& path) {
-  MemoryBitmap picture = LoadPictureFile(path);
-  if (!picture) return false;
-  // Stretched once to the preview's size: a large photograph is not kept whole.
+  // The opening sequence asks twice for the same file: one unchanged since
+  // it was stretched is not decoded again.
+  WIN32_FILE_ATTRIBUTE_DATA file{};
+  bool stamped = GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &file) != FALSE;
+  if (preview_ && stamped && path == previewPath_ &&
+      CompareFileTime(&file.ftLastWriteTime, &previewFile_.ftLastWriteTime) == 0 &&
+      file.nFileSizeLow == previewFile_.nFileSizeLow && file.nFileSizeHigh == previewFile_.nFileSizeHigh)
+    return true;
+  // Stretched to the preview's size as it loads: a large photograph is never kept whole.
   RECT area{};
   GetClientRect(Control(kImgPreview), &area);
-  MemoryBitmap stretched = MemoryBitmap::Dib(std::max<int>(area.right, 1), std::max<int>(area.bottom, 1));
+  MemoryBitmap stretched = LoadPictureStretched(path, std::max<int>(area.right, 1), std::max<int>(area.bottom, 1));
   if (!stretched) return false;
-  SetStretchBltMode(stretched.dc(), HALFTONE);
-  SetBrushOrgEx(stretched.dc(), 0, 0, nullptr);
-  StretchBlt(stretched.dc(), 0, 0, stretched.width(), stretched.height(), picture.dc(), 0, 0, picture.width(),
-             picture.height(), SRCCOPY);
-  GdiFlush();
   preview_ = std::move(stretched);
+  previewPath_ = path;
+  previewFile_ = file;
   InvalidateRect(Control(kImgPreview), nullptr, FALSE);
   return true;
 }

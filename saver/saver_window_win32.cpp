@@ -97,11 +97,13 @@ class frmSaver {
   void DrawWorkingImage(HDC dc);
   int Width() const { return Saver().ImageWidth; }
   int Height() const { return Saver().ImageHeight; }
-  Rect PictureRect() const { return Rect{0, 0, Pic.width(), Pic.height()}; }
 
   HWND window_ = nullptr;
   Screens screens_;          // every monitor, in the window over all of them
   MemoryBitmap Pic;          // the unchanged start-up picture
+  // Picture mode: the whole picture's size, and the part of it kept in Pic.
+  int32_t pictureWidth_ = 0, pictureHeight_ = 0;
+  Rect kept_;
   COLORREF background_ = kDesignBackground;
   bool pictureMode_ = false;
   bool activated_ = false;
@@ -250,9 +252,16 @@ bool frmSaver::AnalysisInverts() {
 }
 
 bool frmSaver::PreparePicture() {
-  MemoryBitmap picture = LoadPictureFile(Saver().PictureName);
+  // Of a picture larger than the monitors only the part that shows is kept.
+  Picture picture = LoadPicture(Saver().PictureName, [this](int width, int height) {
+    Rect shown = PartShownOnMonitors(screens_, width, height);
+    return PictureRect{shown.left, shown.top, shown.width, shown.height};
+  });
   if (!picture) return false;
-  Pic = std::move(picture);
+  pictureWidth_ = picture.width;
+  pictureHeight_ = picture.height;
+  kept_ = Rect{picture.left, picture.top, picture.bitmap.width(), picture.bitmap.height()};
+  Pic = std::move(picture.bitmap);
   background_ = kPictureBackground;
   return true;
 }
@@ -261,8 +270,11 @@ bool frmSaver::PreparePicture() {
 // monitors where they were.
 void frmSaver::DrawWorkingImage(HDC dc) {
   if (pictureMode_) {
-    for (const Rect& monitor : screens_.monitors)
-      DrawOnMonitor(dc, monitor, CentredOn(monitor, Pic.width(), Pic.height()), Pic.dc());
+    for (const Rect& monitor : screens_.monitors) {
+      Rect whole = CentredOn(monitor, pictureWidth_, pictureHeight_);
+      DrawOnMonitor(dc, monitor, Rect{whole.left + kept_.left, whole.top + kept_.top, kept_.width, kept_.height},
+                    Pic.dc());
+    }
   } else {
     BitBlt(dc, 0, 0, Width(), Height(), Pic.dc(), 0, 0, SRCCOPY);
   }
@@ -295,7 +307,7 @@ void frmSaver::Form_Activate() {
     // is read from its own corner on every monitor.
     state.Horizontal = 1;
     state.Vertical = 1;
-    if (pictureMode_) run.areas = PictureCornerAreas(screens_, PictureRect());
+    if (pictureMode_) run.areas = PictureCornerAreas(screens_, kept_);
     ZindleLoop(Pic.dc(), surface.get(), window_, nullptr, run);
   }
   // The engine returns only when the window has gone from the screen, hidden

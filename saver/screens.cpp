@@ -41,6 +41,23 @@ Rect CentredOn(const Rect& monitor, int32_t width, int32_t height) {
               width, height};
 }
 
+Rect PartShownOnMonitors(const Screens& screens, int32_t width, int32_t height) {
+  const Rect picture{0, 0, width, height};
+  Rect all;
+  for (const Rect& m : screens.monitors) {
+    Rect placed = CentredOn(m, width, height);
+    Rect shown = Intersection(picture, Rect{m.left - placed.left, m.top - placed.top, m.width, m.height});
+    if (shown.width <= 0 || shown.height <= 0) continue;
+    if (all.width <= 0) {
+      all = shown;
+      continue;
+    }
+    int32_t left = std::min(all.left, shown.left), top = std::min(all.top, shown.top);
+    all = Rect{left, top, std::max(all.right(), shown.right()) - left, std::max(all.bottom(), shown.bottom()) - top};
+  }
+  return all;
+}
+
 void MirrorMonitors(uint32_t* pixels, int32_t stride, const Screens& screens, int16_t flip) {
   for (const Rect& m : screens.monitors)
     MirrorInPlace(pixels + static_cast<ptrdiff_t>(m.top) * stride + m.left, stride, m.width, m.height, flip);

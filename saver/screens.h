@@ -32,6 +32,11 @@ std::vector<Area> PictureCornerAreas(const Screens& screens, const Rect& kept);
 // even; it reaches past the monitor's edges when it is larger.
 Rect CentredOn(const Rect& monitor, int32_t width, int32_t height);
 
+// The part of a picture of this size that shows on some monitor when it
+// stands centred on each: all of a picture that fits them, the middle of a
+// larger one. Empty when nothing shows.
+Rect PartShownOnMonitors(const Screens& screens, int32_t width, int32_t height);
+
 // Mirrors each monitor's part of a picture in place, as flip says: a user who
 // flips expects each screen mirrored, not the screens swapped.
 void MirrorMonitors(uint32_t* pixels, int32_t stride, const Screens& screens, int16_t flip);

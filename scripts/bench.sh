@@ -40,6 +40,8 @@ out=build/bench-results.txt
   echo
   winpath() { echo "Z:$1" | tr / '\\'; }
   export ZINDLE_SCR=$(winpath "$root/build/bench-win64/Zindle!.scr")
+  python3 tests/e2e/bad_pictures.py build/pictures --photo
+  export ZINDLE_PICTURES=$(winpath "$root/build/pictures")
   for size in $sizes; do
     echo "== real GDI and the saver process under Wine at $size"
     timeout 600 tests/e2e/run-under-wine.sh --size "$size" build/bench-win64/bench/zindle_bench.exe --runs "$runs" \

@@ -45,6 +45,9 @@ export ZINDLE_MSI32=$(winpath "$root/build/dist/Zindle-$version-x86.msi")
 export ZINDLE_MSI64_NEWER=$(winpath "$root/$newer_msi")
 export ZINDLE_SCR_NEWER=$(winpath "$root/$newer/Zindle!.scr")
 export ZINDLE_ICON=$(winpath "$root/resources/zindle.ico")
+# The picture files that once took the program down, made once (a few seconds).
+python3 tests/e2e/bad_pictures.py build/pictures
+export ZINDLE_PICTURES=$(winpath "$root/build/pictures")
 e2e_status=0
 timeout 1200 tests/e2e/run-under-wine.sh build/win64/tests/e2e/zindle_e2e.exe \
   --gtest_output="xml:$(winpath "$root/build/e2e.xml")" "$@" || e2e_status=$?

@@ -2,7 +2,7 @@
 // saver's start-up, and the saver process itself (start-up to the first
 // frame, exit latency, memory, CPU share), at the size of the screen it runs on.
 // usage: zindle_bench.exe [--runs N] [--only SECTION]...   (ZINDLE_SCR names the program)
-// Sections: engine, parts, startup, exit, memory, cpu.
+// Sections: engine, parts, startup, exit, memory, cpu, pictures.
 #include <windows.h>
 #include <psapi.h>
 
@@ -24,6 +24,7 @@
 #include "settings/registry_store_win32.h"
 #include "settings/settings_store.h"
 #include "win32/measure_win32.h"
+#include "win32/picture_bench_win32.h"
 
 using namespace bench;
 
@@ -947,5 +948,6 @@ int wmain(int argc, wchar_t** argv) {
   if (wanted(L"exit")) ExitSection();
   if (wanted(L"memory")) RunningSection(true);
   if (wanted(L"cpu")) RunningSection(false);
+  if (wanted(L"pictures")) PictureSection(g_runs);
   return 0;
 }

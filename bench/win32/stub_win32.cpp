@@ -5,7 +5,7 @@
 // calls in the same order, inverted picture) and records when each step ends.
 // usage: zindle_bench_stub.exe MAPPING [window | replica] [hold]
 #include <windows.h>
-#include <gdiplus.h>
+#include <objbase.h>
 
 #include <cwchar>
 
@@ -13,7 +13,7 @@
 // and initialises the same set.
 static void* volatile g_imports[] = {
     reinterpret_cast<void*>(&GetDC), reinterpret_cast<void*>(&BitBlt), reinterpret_cast<void*>(&RegCloseKey),
-    reinterpret_cast<void*>(&Gdiplus::GdiplusStartup)};
+    reinterpret_cast<void*>(&CoInitializeEx)};
 
 namespace {
 

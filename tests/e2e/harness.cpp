@@ -35,14 +35,14 @@ std::wstring ArtefactDir() {
   return dir;
 }
 
-Process::Process(const std::wstring& file, const std::wstring& arguments) {
+Process::Process(const std::wstring& file, const std::wstring& arguments, const std::wstring& folder) {
   std::wstring line = L"\"" + file + L"\"";
   if (!arguments.empty()) line += L" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  if (CreateProcessW(file.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                     &info)) {
+  if (CreateProcessW(file.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
     CloseHandle(info.hThread);
     handle_ = info.hProcess;
     id_ = info.dwProcessId;
@@ -87,8 +87,8 @@ void Process::Kill() {
 }
 
 Process StartScr(const std::wstring& arguments) { return Process(ScrPath(), arguments); }
-Process StartScrAt(const std::wstring& scrPath, const std::wstring& arguments) {
-  return Process(scrPath, arguments);
+Process StartScrAt(const std::wstring& scrPath, const std::wstring& arguments, const std::wstring& folder) {
+  return Process(scrPath, arguments, folder);
 }
 
 void PumpFor(DWORD milliseconds) {

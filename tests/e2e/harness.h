@@ -22,7 +22,8 @@ std::wstring ArtefactDir();
 class Process {
  public:
   Process() = default;
-  Process(const std::wstring& file, const std::wstring& arguments);
+  // In the given working folder, or in this process's when none is given.
+  Process(const std::wstring& file, const std::wstring& arguments, const std::wstring& folder = {});
   ~Process() { Kill(); }
   Process(Process&& other) noexcept;
   Process& operator=(Process&& other) noexcept;
@@ -45,7 +46,7 @@ class Process {
 // Starts the program with an argument text ("/s", "/p 1234", "").
 Process StartScr(const std::wstring& arguments);
 // Starts a copy of the program kept at another path.
-Process StartScrAt(const std::wstring& scrPath, const std::wstring& arguments);
+Process StartScrAt(const std::wstring& scrPath, const std::wstring& arguments, const std::wstring& folder = {});
 
 // Polls the condition every few milliseconds, handling this thread's
 // messages meanwhile, until it holds or the deadline passes.

@@ -101,6 +101,24 @@ TEST(CentredOn, EachMonitorCentresThePictureOnItself) {
   EXPECT_EQ(CentredOn(Rect{0, 480, 640, 480}, 1001, 803), (Rect{-180, 480 - 162, 1001, 803})) << "larger: cut at the edges";
 }
 
+TEST(PartShownOnMonitors, KeepsWhatSomeMonitorShowsOfACentredPicture) {
+  struct Case {
+    const char* name;
+    std::vector<Rect> monitors;
+    int32_t width, height;
+    Rect part;
+  };
+  const Case cases[] = {
+      {"a picture that fits is kept whole", {{0, 0, 800, 600}}, 303, 201, {0, 0, 303, 201}},
+      {"a larger one keeps its middle, cut where the offsets round", {{0, 0, 800, 600}}, 1001, 803, {100, 102, 800, 600}},
+      {"wider only", {{0, 0, 800, 600}}, 1000, 100, {100, 0, 800, 100}},
+      {"a huge picture keeps one screen", {{0, 0, 1920, 1080}}, 24000, 24000, {11040, 11460, 1920, 1080}},
+      {"the larger monitor's part holds the smaller's", {{0, 0, 800, 600}, {800, 0, 1920, 1080}}, 4000, 3000,
+       {1040, 960, 1920, 1080}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PartShownOnMonitors(ScreensFrom(c.monitors), c.width, c.height), c.part) << c.name;
+}
+
 TEST(PictureCornerAreas, EachMonitorReadsThePictureFromItsCornerWhereItIsKept) {
   Screens s = ScreensFrom({{0, 0, 800, 600}, {800, 0, 640, 480}});
   std::vector<Area> areas = PictureCornerAreas(s, Rect{100, 50, 900, 500});

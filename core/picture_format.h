@@ -1,0 +1,66 @@
+// What a picture file says of itself, read from its first bytes before
+// anything is decoded: its kind, its size and what decoding it would hold in
+// memory. A file that lies about its data or asks for more than can be
+// handled is refused here, cheaply, whatever its name says it is.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace zindle {
+
+enum class PictureFormat { None, Bitmap, Png, Gif, Jpeg, Icon, Tiff, EnhancedMetafile, Metafile };
+
+// A part of a picture, in the picture's pixels.
+struct PictureRect {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool Empty() const { return width <= 0 || height <= 0; }
+};
+
+struct PictureHeader {
+  PictureFormat format = PictureFormat::None;
+  // Raster pictures: the size in pixels of the picture shown (a GIF's first
+  // frame, an icon's first image). Metafiles: the frame in units per inch.
+  int64_t width = 0, height = 0;
+  int64_t unitsPerInch = 0;  // metafiles only
+  // Pixels a decoder holds to show it: every frame of a GIF.
+  uint64_t decodePixels = 0;
+  // A plain metafile: the logical window its drawing fills, and where its
+  // records start (after the placeable header, when it has one).
+  int32_t windowLeft = 0, windowTop = 0, windowWidth = 0, windowHeight = 0;
+  size_t recordsOffset = 0, recordsSize = 0;
+
+  bool IsMetafile() const {
+    return format == PictureFormat::EnhancedMetafile || format == PictureFormat::Metafile;
+  }
+  explicit operator bool() const { return format != PictureFormat::None; }
+};
+
+// The header of the file's bytes; empty (format None) for a file that is not
+// one of the known kinds, is cut short before its size, or whose stated data
+// cannot be in it.
+PictureHeader ReadPictureHeader(const uint8_t* data, size_t size);
+
+// The most pixels a raster picture may make its decoder hold: the decoders
+// keep the whole picture, 3 to 4 bytes a pixel, whatever part is shown.
+// 64 megapixels lets a 50-megapixel photograph through and refuses
+// 12000 x 12000 (144 megapixels).
+inline constexpr uint64_t kDecodeBudgetPixels = uint64_t{1} << 26;
+
+// No side of a picture as it shows may pass this, so that every position
+// within it stays far inside the range of drawing coordinates.
+inline constexpr int kLargestSide = 1 << 20;
+
+struct PixelSize {
+  int width = 0, height = 0;
+};
+
+// The whole picture's size in pixels on a screen of the given dots per inch
+// (metafiles scale with it, raster pictures do not); {0, 0} when the header
+// is empty, the decoder would hold more than the budget, or a side is 0 or
+// larger than kLargestSide.
+PixelSize ShownSize(const PictureHeader& header, int dpiX, int dpiY);
+
+// The part clipped to a picture of the given size; empty when nothing is left.
+PictureRect ClipToPicture(const PictureRect& part, int width, int height);
+
+}  // namespace zindle
