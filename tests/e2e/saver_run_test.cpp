@@ -40,43 +40,103 @@ TEST_F(SaverTest, ZeroAmplitudesShiverByOnePixelAndNeverDrift) {
   EXPECT_TRUE(saver.Running());
 }
 
-// The one real wait for the 30-second timer. With a pause of a second before
+// The real waits for the 30-second timer. With a pause of a second before
 // each block the distortion grows slowly; the tick paints the clean picture
 // back. A block may follow the restore at once, so the test asks that a good
 // part of what was damaged before the tick is clean again after it: without a
-// restore, damage is only ever added to.
-TEST_F(SaverTest, TheRestoreTimerPaintsTheCleanPictureBackEveryThirtySeconds) {
+// restore, damage is only ever added to. In picture mode, with a picture of
+// one colour, the damage lies along its edges: black dragged into it, which
+// only drawing it centred again repairs, and the picture dragged into the
+// black around it, which only clearing repairs.
+struct RestoreCase {
+  const char* name;
+  bool picture;
+  const wchar_t* unzindle;
+};
+
+class SaverRestoreTest : public SaverTest, public testing::WithParamInterface<RestoreCase> {};
+
+TEST_P(SaverRestoreTest, TheTimerPaintsTheCleanPictureBackEveryThirtySecondsWhenAskedTo) {
+  const RestoreCase& c = GetParam();
+  const bool restores = std::wstring(c.unzindle) != L"0";
   Image desktop = KnownPicture(ScreenWidth(), ScreenHeight());
   Backdrop backdrop(desktop);
-  settings::Put(L"Unzindle", L"1");
+  Image clean = desktop;
+  RECT around{};  // the picture's place in picture mode
+  if (c.picture) {
+    Image picture = FilledPicture(303, 201, Rgb(200, 60, 60));
+    std::wstring file = ScratchDir() + L"\\restore-picture.bmp";
+    picture.SaveBmp(file);
+    settings::Put(L"Picture", L"1");
+    settings::Put(L"PictureName", file);
+    clean = FilledPicture(ScreenWidth(), ScreenHeight(), 0);
+    around = RECT{(ScreenWidth() - 303) / 2, (ScreenHeight() - 201) / 2, 0, 0};
+    around.right = around.left + 303, around.bottom = around.top + 201;
+    for (int y = 0; y < 201; ++y)
+      for (int x = 0; x < 303; ++x) clean.pixels[static_cast<size_t>(y + around.top) * clean.width + x + around.left] = picture.At(x, y);
+  }
+  settings::Put(L"Unzindle", c.unzindle);
   settings::Put(L"Frequency", L"1");
   settings::Put(L"Horizontal", L"10");
   settings::Put(L"Vertical", L"10");
   PutSlowStart();
   ASSERT_TRUE(StartSaver());
   ASSERT_TRUE(WaitUntilRunning());
-  DWORD start = GetTickCount();
+  const DWORD start = GetTickCount();
+  auto outside = [&](size_t i) {
+    int x = static_cast<int>(i % clean.width), y = static_cast<int>(i / clean.width);
+    return x < around.left || x >= around.right || y < around.top || y >= around.bottom;
+  };
   std::vector<size_t> damaged;  // before the tick
-  size_t repaired = 0;
-  while (GetTickCount() - start < 40000) {
+  size_t repaired = 0, damagedOutside = 0, repairedOutside = 0;
+  auto enough = [&] {
+    size_t damagedInside = damaged.size() - damagedOutside, repairedInside = repaired - repairedOutside;
+    if (!c.picture) return repaired * 10 >= damaged.size();
+    return repairedInside * 10 >= damagedInside && repairedOutside * 10 >= damagedOutside;
+  };
+  while (GetTickCount() - start < (restores ? 40000u : 33000u)) {
     PumpFor(100);
     Image screen = TakeScreenshot();
     if (GetTickCount() - start < 29000) {
       damaged.clear();
+      damagedOutside = 0;
       for (size_t i = 0; i < screen.pixels.size(); ++i)
-        if (screen.pixels[i] != desktop.pixels[i]) damaged.push_back(i);
+        if (screen.pixels[i] != clean.pixels[i]) {
+          damaged.push_back(i);
+          damagedOutside += outside(i);
+        }
       continue;
     }
-    repaired = 0;
-    for (size_t i : damaged) repaired += screen.pixels[i] == desktop.pixels[i];
-    if (repaired * 10 >= damaged.size()) break;
+    repaired = repairedOutside = 0;
+    for (size_t i : damaged)
+      if (screen.pixels[i] == clean.pixels[i]) {
+        ++repaired;
+        repairedOutside += outside(i);
+      }
+    if (restores && enough()) break;
   }
-  EXPECT_GT(damaged.size(), desktop.pixels.size() / 20) << "the picture drifted before the tick";
-  EXPECT_GE(repaired * 10, damaged.size())
-      << "after the tick a tenth or more of the damage is clean again: " << repaired << " of " << damaged.size();
-  EXPECT_LT(GetTickCount() - start, 33000u) << "the tick comes 30 seconds after the run began";
+  if (c.picture) {
+    EXPECT_GT(damagedOutside, 0u) << "blocks dragged the picture into the black around it";
+    EXPECT_GT(damaged.size(), damagedOutside) << "and black into the picture";
+  } else {
+    EXPECT_GT(damaged.size(), clean.pixels.size() / 20) << "the picture drifted before the tick";
+  }
+  if (restores) {
+    EXPECT_TRUE(enough()) << "after the tick a tenth or more of the damage is clean again: " << repaired << " of "
+                          << damaged.size() << ", around the picture " << repairedOutside << " of " << damagedOutside;
+    EXPECT_LT(GetTickCount() - start, 33000u) << "the tick comes 30 seconds after the run began";
+  } else {
+    EXPECT_LT(repaired * 10, damaged.size()) << "with Unzindle off nothing is restored: " << repaired << " of "
+                                             << damaged.size() << " clean again";
+  }
   EXPECT_TRUE(saver.Running());
 }
+
+INSTANTIATE_TEST_SUITE_P(Runs, SaverRestoreTest,
+                         testing::Values(RestoreCase{"desktop", false, L"1"},
+                                         RestoreCase{"picture_cleared_and_centred_again", true, L"1"},
+                                         RestoreCase{"unzindle_off_never_restores", false, L"0"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Launch to the first frame of an inverted desktop; printed for the record.
 TEST_F(SaverTest, TheFirstFrameIsUpSoonAfterLaunch) {
