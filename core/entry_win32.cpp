@@ -40,12 +40,14 @@ void Main(std::string_view argumentText) {
 }
 
 void ChangeScreenSaverPassword(uint32_t parent) {
-  using ChangePassword = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
   Module mpr = LoadSystemLibrary(L"mpr.dll");
   if (!mpr) return;
-  auto change = reinterpret_cast<ChangePassword>(
+  auto change = reinterpret_cast<ChangePasswordService>(
       reinterpret_cast<void*>(GetProcAddress(mpr.get(), "PwdChangePasswordA")));
-  if (!change) return;
+  if (change) ChangeScreenSaverPassword(change, parent);
+}
+
+void ChangeScreenSaverPassword(ChangePasswordService change, uint32_t parent) {
   change("SCRSAVE", reinterpret_cast<HWND>(static_cast<uintptr_t>(parent)), 0, 0);
 }
 

@@ -24,6 +24,12 @@ void RunSaver();
 // owned by the given window; nothing happens where the service is missing.
 void ChangeScreenSaverPassword(uint32_t parent);
 
+// The system's change-password service, as the multiple-provider router has it.
+using ChangePasswordService = DWORD(WINAPI*)(LPCSTR keyName, HWND parent, DWORD, DWORD);
+
+// Asks the service for the screen savers' password, owned by the parent window.
+void ChangeScreenSaverPassword(ChangePasswordService change, uint32_t parent);
+
 // The start-up procedure.
 void Main(std::string_view argumentText);
 

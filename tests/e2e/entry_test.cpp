@@ -1,6 +1,11 @@
 // Start-up: the command line picks one mode; the previous-version question.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
+#include "core/mode.h"
+#include "core/modes_win32.h"
 #include "harness.h"
 
 namespace {
@@ -134,6 +139,28 @@ TEST_F(EntryTest, ANewerPreviousReleaseIsLeftAloneWithoutAQuestion) {
   ASSERT_TRUE(WaitForDialog(process));
   EXPECT_FALSE(FindTopWindow(L"Loading Settings", process.Id()));
   EXPECT_EQ(PreviousSectionsLeft(), 4);
+}
+
+// Wine's service shows nothing and keeps nothing: what the program hands it
+// is seen through a stand-in, in this process.
+struct ServiceCall {
+  std::string keyName;
+  HWND parent = nullptr;
+  DWORD reserved1 = 1, reserved2 = 1;
+} g_call;
+DWORD WINAPI RecordChange(LPCSTR keyName, HWND parent, DWORD reserved1, DWORD reserved2) {
+  g_call = ServiceCall{keyName, parent, reserved1, reserved2};
+  return 0;
+}
+
+TEST(ChangePassword, TheParentFromTheCommandLineGoesToTheService) {
+  for (auto [arguments, parent] : {std::pair{"/a 1234", 1234u}, std::pair{"/A", 0u}}) {
+    g_call = {};
+    zindle::ChangeScreenSaverPassword(RecordChange, zindle::PasswordParentHandle(arguments));
+    EXPECT_EQ(g_call.keyName, "SCRSAVE") << arguments;
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(g_call.parent), parent) << arguments;
+    EXPECT_EQ(g_call.reserved1 | g_call.reserved2, 0u);
+  }
 }
 
 TEST_F(EntryTest, ChangePasswordCallsTheSystemServiceAndEnds) {
