@@ -119,7 +119,10 @@ void PropertiesDialog::ChooseTab(int position) {
   BringToFront();
   RECT r = TabRect(position);
   ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  PollUntil([&] { return SelectedTab() == position; }, 2000);
+  // The tab is selected before its page is shown: a click sent in between
+  // would land on the page that is going.
+  HWND page = Control(zindle::dialog::kPicPanel0 + position - 1);
+  PollUntil([&] { return SelectedTab() == position && IsWindowVisible(page) && IsWindowEnabled(page); }, 2000);
 }
 
 void PropertiesDialog::Focus(int id) {

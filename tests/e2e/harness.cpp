@@ -427,7 +427,22 @@ void MoveMouseToScreen(int x, int y) {
 
 void ClickAt(int x, int y) {
   MoveMouseTo(x, y);
-  PressMouseButton();
+  PollUntil([&] {
+    POINT p{};
+    GetCursorPos(&p);
+    return p.x == x && p.y == y;
+  }, 1000);
+  // The press and the release carry the place too: under X the pointer can
+  // still be on its way from an earlier move when a bare press arrives.
+  INPUT input[2]{};
+  for (INPUT& event : input) {
+    event.type = INPUT_MOUSE;
+    event.mi.dx = static_cast<LONG>((x * 65535.0) / (ScreenWidth() - 1) + 0.5);
+    event.mi.dy = static_cast<LONG>((y * 65535.0) / (ScreenHeight() - 1) + 0.5);
+  }
+  input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
 }
 
 void PressMouseButton() {
