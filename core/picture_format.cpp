@@ -318,7 +318,7 @@ PixelSize ShownSize(const PictureHeader& header, int dpiX, int dpiY) {
   return {static_cast<int>(width), static_cast<int>(height)};
 }
 
-PictureRect ClipToPicture(const PictureRect& part, int width, int height) {
+Rect ClipToPicture(const Rect& part, int width, int height) {
   int64_t left = std::max<int64_t>(part.left, 0), top = std::max<int64_t>(part.top, 0);
   int64_t right = std::min<int64_t>(int64_t{part.left} + part.width, width);
   int64_t bottom = std::min<int64_t>(int64_t{part.top} + part.height, height);

@@ -6,15 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/rect.h"
+
 namespace zindle {
 
 enum class PictureFormat { None, Bitmap, Png, Gif, Jpeg, Icon, Tiff, EnhancedMetafile, Metafile };
-
-// A part of a picture, in the picture's pixels.
-struct PictureRect {
-  int left = 0, top = 0, width = 0, height = 0;
-  bool Empty() const { return width <= 0 || height <= 0; }
-};
 
 struct PictureHeader {
   PictureFormat format = PictureFormat::None;
@@ -60,7 +56,8 @@ struct PixelSize {
 // larger than kLargestSide.
 PixelSize ShownSize(const PictureHeader& header, int dpiX, int dpiY);
 
-// The part clipped to a picture of the given size; empty when nothing is left.
-PictureRect ClipToPicture(const PictureRect& part, int width, int height);
+// The part (in the picture's pixels) clipped to a picture of the given size;
+// all zero when nothing is left.
+Rect ClipToPicture(const Rect& part, int width, int height);
 
 }  // namespace zindle

@@ -107,7 +107,7 @@ bool OpenRaster(const MappedFile& file, RasterSource& source) {
 }
 
 // Copies a part of the source into a new bitmap of the part's size.
-MemoryBitmap CopyPart(IWICBitmapSource* source, const PictureRect& part) {
+MemoryBitmap CopyPart(IWICBitmapSource* source, const Rect& part) {
   MemoryBitmap bitmap = MemoryBitmap::Dib(part.width, part.height);
   if (!bitmap || !bitmap.bits()) return {};
   UINT stride = static_cast<UINT>(part.width) * 4;
@@ -187,7 +187,7 @@ PixelSize ScreenShownSize(const PictureHeader& header) {
 Picture KeptMetafilePart(const MappedFile& file, const PictureHeader& header, const KeepPart& keep) {
   PixelSize size = ScreenShownSize(header);
   if (size.width == 0) return {};
-  PictureRect part = ClipToPicture(keep(size.width, size.height), size.width, size.height);
+  Rect part = ClipToPicture(keep(size.width, size.height), size.width, size.height);
   Metafile metafile(file, header);
   if (part.Empty() || !metafile) return {};
   Picture picture;
@@ -206,7 +206,7 @@ Picture KeptMetafilePart(const MappedFile& file, const PictureHeader& header, co
 Picture KeptRasterPart(const MappedFile& file, const KeepPart& keep) {
   RasterSource source;
   if (!OpenRaster(file, source)) return {};
-  PictureRect part = ClipToPicture(keep(source.width, source.height), source.width, source.height);
+  Rect part = ClipToPicture(keep(source.width, source.height), source.width, source.height);
   if (part.Empty()) return {};
   Picture picture;
   picture.bitmap = CopyPart(source.converted.get(), part);

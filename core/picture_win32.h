@@ -20,7 +20,7 @@ struct Picture {
 
 // Which part to keep, once the whole size is known (clipped to the picture
 // by the loader).
-using KeepPart = std::function<PictureRect(int width, int height)>;
+using KeepPart = std::function<Rect(int width, int height)>;
 
 // Empty when the file is missing, unreadable, not a picture, lies about its
 // data, would need more than the decoding budget, or nothing of it is kept.

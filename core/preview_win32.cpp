@@ -36,7 +36,7 @@ SIZE MiniatureSize(HWND preview) {
 // miniature shows of it, on black at least the miniature plus one pixel.
 MemoryBitmap CustomPreviewImage(const SaverState& state, HDC like, SIZE miniature) {
   MemoryBitmap picture =
-      LoadPicture(state.PictureName, [miniature](int, int) { return PictureRect{0, 0, miniature.cx, miniature.cy}; })
+      LoadPicture(state.PictureName, [miniature](int, int) { return Rect{0, 0, miniature.cx, miniature.cy}; })
           .bitmap;
   DoEvents();
   if (!picture) return {};

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "saver/rect.h"
+#include "core/rect.h"
 
 namespace zindle {
 

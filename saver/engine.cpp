@@ -64,13 +64,6 @@ Block ClipBlock(const PassPlan& plan, const Rect& readable) {
                static_cast<int32_t>(left),                  static_cast<int32_t>(top)};
 }
 
-Rect Intersection(const Rect& a, const Rect& b) {
-  int32_t left = std::max(a.left, b.left), top = std::max(a.top, b.top);
-  int32_t right = std::min(a.right(), b.right()), bottom = std::min(a.bottom(), b.bottom());
-  if (right <= left || bottom <= top) return Rect{left, top, 0, 0};
-  return Rect{left, top, right - left, bottom - top};
-}
-
 Area WholeArea(int32_t width, int32_t height) {
   Rect all{0, 0, width, height};
   return Area{all, 0, 0, all};

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "saver/rect.h"
+#include "core/rect.h"
 #include "settings/saver_state.h"
 
 namespace zindle {

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/picture_format.h"
 #include "saver/engine.h"
 #include "settings/registry_reader.h"
 

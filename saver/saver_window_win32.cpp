@@ -253,10 +253,8 @@ bool frmSaver::AnalysisInverts() {
 
 bool frmSaver::PreparePicture() {
   // Of a picture larger than the monitors only the part that shows is kept.
-  Picture picture = LoadPicture(Saver().PictureName, [this](int width, int height) {
-    Rect shown = PartShownOnMonitors(screens_, width, height);
-    return PictureRect{shown.left, shown.top, shown.width, shown.height};
-  });
+  Picture picture = LoadPicture(Saver().PictureName,
+                                [this](int width, int height) { return PartShownOnMonitors(screens_, width, height); });
   if (!picture) return false;
   pictureWidth_ = picture.width;
   pictureHeight_ = picture.height;

@@ -1,6 +1,5 @@
 #include "saver/screens.h"
 
-#include <algorithm>
 #include <cstddef>
 
 #include "saver/saver_rules.h"
@@ -9,15 +8,9 @@ namespace zindle {
 
 Screens ScreensFrom(const std::vector<Rect>& monitors) {
   Screens screens;
-  if (monitors.empty()) return screens;
-  int32_t left = monitors[0].left, top = monitors[0].top;
-  int32_t right = monitors[0].right(), bottom = monitors[0].bottom();
-  for (const Rect& m : monitors) {
-    left = std::min(left, m.left), top = std::min(top, m.top);
-    right = std::max(right, m.right()), bottom = std::max(bottom, m.bottom());
-  }
-  screens.bounds = Rect{left, top, right - left, bottom - top};
-  for (const Rect& m : monitors) screens.monitors.push_back(Rect{m.left - left, m.top - top, m.width, m.height});
+  for (const Rect& m : monitors) screens.bounds = Bounds(screens.bounds, m);
+  const Rect& all = screens.bounds;
+  for (const Rect& m : monitors) screens.monitors.push_back(Rect{m.left - all.left, m.top - all.top, m.width, m.height});
   return screens;
 }
 
@@ -46,14 +39,7 @@ Rect PartShownOnMonitors(const Screens& screens, int32_t width, int32_t height) 
   Rect all;
   for (const Rect& m : screens.monitors) {
     Rect placed = CentredOn(m, width, height);
-    Rect shown = Intersection(picture, Rect{m.left - placed.left, m.top - placed.top, m.width, m.height});
-    if (shown.width <= 0 || shown.height <= 0) continue;
-    if (all.width <= 0) {
-      all = shown;
-      continue;
-    }
-    int32_t left = std::min(all.left, shown.left), top = std::min(all.top, shown.top);
-    all = Rect{left, top, std::max(all.right(), shown.right()) - left, std::max(all.bottom(), shown.bottom()) - top};
+    all = Bounds(all, Intersection(picture, Rect{m.left - placed.left, m.top - placed.top, m.width, m.height}));
   }
   return all;
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "saver/engine.h"
-#include "saver/rect.h"
+#include "core/rect.h"
 
 namespace zindle {
 

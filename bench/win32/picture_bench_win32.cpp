@@ -20,13 +20,11 @@ namespace {
 constexpr wchar_t kSaverCaption[] = L"Zindle! Screen Saver";
 constexpr wchar_t kDialogCaption[] = L"Zindle! Properties";
 constexpr DWORD kDeadline = 30000;
-constexpr uint32_t kHostColour = 0xFF00FF;
 const char* const kSection = "pictures";
 
 // What one screen of this size shows of a centred picture, as the saver keeps it.
-zindle::PictureRect CentredPart(int screenWidth, int screenHeight, int width, int height) {
-  zindle::Rect part = zindle::PartShownOnMonitors(zindle::ScreensFrom({{0, 0, screenWidth, screenHeight}}), width, height);
-  return zindle::PictureRect{part.left, part.top, part.width, part.height};
+zindle::Rect CentredPart(int screenWidth, int screenHeight, int width, int height) {
+  return zindle::PartShownOnMonitors(zindle::ScreensFrom({{0, 0, screenWidth, screenHeight}}), width, height);
 }
 
 struct File {
@@ -112,33 +110,6 @@ bool Shows(const Frame& frame) {
   return all;
 }
 
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND PreviewHost() {
-  static ATOM atom = [] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
-    wc.lpszClassName = L"ZindleBenchPreviewHost";
-    return RegisterClassW(&wc);
-  }();
-  (void)atom;
-  HWND host = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"ZindleBenchPreviewHost", L"", WS_POPUP | WS_VISIBLE,
-                              200, 200, 152, 112, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  e2e::PollUntil([&] { return e2e::TakeScreenshot(host).At(76, 56) == kHostColour; }, 2000);
-  return host;
-}
-
-bool HostDrawnOver(HWND host) {
-  e2e::Image shot = e2e::TakeScreenshot(host);
-  for (uint32_t p : shot.pixels)
-    if (p == kHostColour) return false;
-  return true;
-}
-
 void Settings(const std::wstring& path) {
   e2e::settings::ClearAll();
   e2e::settings::Put(L"Picture", L"1");
@@ -201,10 +172,10 @@ void DialogRun(const File& f) {
 
 void PreviewRun(const File& f) {
   std::string name = f.name;
-  HWND host = PreviewHost();
+  HWND host = e2e::CreatePreviewArea(200, 200, 152, 112);
   double start = NowMs();
   e2e::Process preview = e2e::StartScr(L"/p " + std::to_wstring(reinterpret_cast<uintptr_t>(host)));
-  double drawn = WhenTrue([&] { return HostDrawnOver(host); }, kDeadline);
+  double drawn = WhenTrue([&] { return e2e::DrawnOver(host); }, kDeadline);
   if (drawn < 0) {
     Note(kSection, name + ": the preview never drew");
   } else {
@@ -267,7 +238,7 @@ void UnbudgetedDecode(const std::wstring& path, const std::string& name, double 
               SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr,
                                               0, WICBitmapPaletteTypeCustom));
   if (done) {
-    zindle::PictureRect part = CentredPart(e2e::ScreenWidth(), e2e::ScreenHeight(), width, height);
+    zindle::Rect part = CentredPart(e2e::ScreenWidth(), e2e::ScreenHeight(), width, height);
     std::vector<uint32_t> pixels(static_cast<size_t>(part.width) * part.height);
     WICRect rect{part.left, part.top, part.width, part.height};
     done = SUCCEEDED(converter->CopyPixels(&rect, part.width * 4, static_cast<UINT>(pixels.size() * 4),

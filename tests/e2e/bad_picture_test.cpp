@@ -128,28 +128,10 @@ TEST_P(BadPictureTest, TheDialogOpensPromptlyWithoutAPreviewOfARefusedPicture) {
 
 TEST_P(BadPictureTest, ThePreviewDrawsPromptlyAndEndsWhenHidden) {
   Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
-  const uint32_t hostColour = Rgb(255, 0, 255);
-  // A magenta pop-up stands in for the preview area: Wine cannot let
-  // another process draw into a child window.
-  static ATOM hostClass = [] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
-    wc.lpszClassName = L"ZindleBadPictureHost";
-    return RegisterClassW(&wc);
-  }();
-  (void)hostClass;
-  HWND host = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"ZindleBadPictureHost", L"", WS_POPUP | WS_VISIBLE,
-                              300, 200, 152, 112, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  ASSERT_TRUE(PollUntil([&] { return TakeScreenshot(host).At(76, 56) == hostColour; }, 2000));
+  HWND host = CreatePreviewArea(300, 200, 152, 112);
+  ASSERT_TRUE(PollUntil([&] { return TakeScreenshot(host).At(76, 56) == kPreviewAreaColour; }, 2000));
   Process preview = StartScr(L"/p " + std::to_wstring(reinterpret_cast<uintptr_t>(host)));
-  bool drawn = PollUntil([&] {
-    Image shot = TakeScreenshot(host);
-    for (uint32_t p : shot.pixels)
-      if (p == hostColour) return false;
-    return true;
-  }, kPrompt);
+  bool drawn = PollUntil([&] { return DrawnOver(host); }, kPrompt);
   EXPECT_TRUE(drawn) << "the miniature is drawn promptly";
   ExpectBoundedMemory(preview, "preview");
   ShowWindow(host, SW_HIDE);

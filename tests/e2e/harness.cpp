@@ -393,6 +393,28 @@ Image TakeScreenshot(HWND window) {
   return image;
 }
 
+HWND CreatePreviewArea(int left, int top, int width, int height) {
+  static ATOM atom = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
+    wc.lpszClassName = L"ZindleTestPreviewArea";
+    return RegisterClassW(&wc);
+  }();
+  (void)atom;
+  HWND area = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"ZindleTestPreviewArea", L"", WS_POPUP | WS_VISIBLE,
+                              left, top, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  PollUntil([&] { return TakeScreenshot(area).At(width / 2, height / 2) == kPreviewAreaColour; }, 2000);
+  return area;
+}
+
+bool DrawnOver(HWND area) {
+  for (uint32_t p : TakeScreenshot(area).pixels)
+    if (p == kPreviewAreaColour) return false;
+  return true;
+}
+
 void KeepArtefact(const Image& image, const std::wstring& name) {
   image.SaveBmp(ArtefactDir() + L"\\" + name + L".bmp");
 }

@@ -129,6 +129,13 @@ Image TakeScreenshot(const RECT& area);
 // Keeps a screenshot as an artefact of the run, named for the scenario.
 void KeepArtefact(const Image& image, const std::wstring& name);
 
+// A magenta pop-up of the test standing in for the preview area of Display
+// Properties: Wine cannot let another process draw into a child window.
+inline constexpr uint32_t kPreviewAreaColour = Rgb(255, 0, 255);
+HWND CreatePreviewArea(int left, int top, int width, int height);
+// Whether the program has drawn over every pixel of the area.
+bool DrawnOver(HWND area);
+
 // Real input.
 void PressKey(WORD virtualKey);
 void MoveMouseTo(int x, int y);

@@ -289,15 +289,15 @@ TEST(ShownSize, RasterPicturesWithinTheBudgetMetafilesAtTheScreensResolution) {
 TEST(ClipToPicture, KeepsOnlyWhatLiesWithinThePicture) {
   struct Case {
     const char* name;
-    PictureRect part;
-    PictureRect clipped;
+    Rect part;
+    Rect clipped;
   };
   for (const Case& c : {Case{"inside", {10, 5, 30, 40}, {10, 5, 30, 40}},
                         Case{"over the top-left corner", {-5, -5, 20, 20}, {0, 0, 15, 15}},
                         Case{"over the bottom-right corner", {90, 40, 20, 20}, {90, 40, 10, 10}},
                         Case{"outside", {100, 0, 10, 10}, {0, 0, 0, 0}},
                         Case{"far beyond 32 bits", {2000000000, 0, 2000000000, 10}, {0, 0, 0, 0}}}) {
-    PictureRect r = ClipToPicture(c.part, 100, 50);
+    Rect r = ClipToPicture(c.part, 100, 50);
     EXPECT_EQ(std::vector<int>({r.left, r.top, r.width, r.height}),
               std::vector<int>({c.clipped.left, c.clipped.top, c.clipped.width, c.clipped.height}))
         << c.name;
