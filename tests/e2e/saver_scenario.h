@@ -96,14 +96,23 @@ class SaverTest : public testing::Test {
     DeleteRegistryValue(kDesktopKey, L"ScreenSaveUsePassword");
   }
 
-  // The pointer in the primary monitor's top-left corner, and there already.
+  // The pointer in the primary monitor's top-left corner, and staying there:
+  // under X a move made earlier can still come back from the display server
+  // after the pointer has reached the corner, and a saver started then would
+  // record that place instead.
   static bool ParkPointer() {
     MoveMouseTo(0, 0);
-    return PollUntil([] {
+    DWORD since = GetTickCount();
+    return PollUntil([&] {
       POINT p{};
       GetCursorPos(&p);
-      return p.x == 0 && p.y == 0;
-    }, 2000);
+      if (p.x != 0 || p.y != 0) {
+        MoveMouseTo(0, 0);
+        since = GetTickCount();
+        return false;
+      }
+      return GetTickCount() - since >= 200;
+    }, 3000);
   }
 
   // The settings that keep the start-up picture on the screen for a good
