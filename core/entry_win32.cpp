@@ -42,8 +42,7 @@ void Main(std::string_view argumentText) {
 void ChangeScreenSaverPassword(uint32_t parent) {
   Module mpr = LoadSystemLibrary(L"mpr.dll");
   if (!mpr) return;
-  auto change = reinterpret_cast<ChangePasswordService>(
-      reinterpret_cast<void*>(GetProcAddress(mpr.get(), "PwdChangePasswordA")));
+  auto change = ModuleFunction<ChangePasswordService>(mpr.get(), "PwdChangePasswordA");
   if (change) ChangeScreenSaverPassword(change, parent);
 }
 

@@ -8,8 +8,7 @@ void RestrictLibrarySearch() {
   // Windows 7 without its 2011 loader update lacks the call: there the
   // current folder at least leaves the search.
   using SetDefault = BOOL(WINAPI*)(DWORD);
-  auto setDefault = reinterpret_cast<SetDefault>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  auto setDefault = ModuleFunction<SetDefault>(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
   if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
 }
 

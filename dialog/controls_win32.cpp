@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/library_search_win32.h"
 #include "resources/resource_ids.h"
 
 namespace zindle::dialog {
@@ -15,8 +16,7 @@ namespace {
 // on earlier systems too.
 template <typename Function>
 Function UserFunction(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+  return ModuleFunction<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 int SystemDpi() {

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/handles_win32.h"
+#include "core/library_search_win32.h"
 #include "resources/resource_ids.h"
 #include "core/modes_win32.h"
 #include "core/numbers.h"
@@ -57,9 +58,7 @@ bool VerifyScreenSavePassword(HWND owner) {
   // the plain search used.
   if (!module && GetLastError() == ERROR_INVALID_PARAMETER) module.reset(LoadLibraryW(L"password.cpl"));
   using Verify = BOOL(WINAPI*)(HWND);
-  auto verify = module ? reinterpret_cast<Verify>(
-                             reinterpret_cast<void*>(GetProcAddress(module.get(), "VerifyScreenSavePwd")))
-                       : nullptr;
+  auto verify = ModuleFunction<Verify>(module.get(), "VerifyScreenSavePwd");
   // Without the service there is no password to ask for; a saver that could
   // never close would lock the user out.
   if (!verify) return true;
