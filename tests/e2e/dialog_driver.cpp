@@ -62,20 +62,9 @@ PropertiesDialog::PropertiesDialog(const std::wstring& arguments) : process_(Sta
 }
 
 HWND PropertiesDialog::Control(int id) const {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  EnumChildWindows(
-      window_,
-      [](HWND child, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (GetDlgCtrlID(child) != s->id) return TRUE;
-        s->found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND child : ChildWindows(window_))
+    if (GetDlgCtrlID(child) == id) return child;
+  return nullptr;
 }
 
 bool PropertiesDialog::Checked(int id) const {

@@ -16,25 +16,18 @@ constexpr DWORD kDeadline = 10000;
 
 // Whether the process showed any window of its own before it ended.
 bool ShowedAWindow(const Process& process) {
-  struct Search {
-    DWORD pid;
-    bool shown;
-  } search{process.Id(), false};
+  bool shown = false;
   PollUntil(
       [&] {
-        EnumWindows(
-            [](HWND window, LPARAM p) -> BOOL {
-              auto* s = reinterpret_cast<Search*>(p);
-              DWORD pid = 0;
-              GetWindowThreadProcessId(window, &pid);
-              if (pid == s->pid && IsWindowVisible(window)) s->shown = true;
-              return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.shown || !process.Running();
+        for (HWND window : TopWindows()) {
+          DWORD pid = 0;
+          GetWindowThreadProcessId(window, &pid);
+          if (pid == process.Id() && IsWindowVisible(window)) shown = true;
+        }
+        return shown || !process.Running();
       },
       kDeadline);
-  return search.shown;
+  return shown;
 }
 
 class EntryTest : public testing::Test {
@@ -72,16 +65,12 @@ HWND WaitForQuestion(const Process& process) {
 
 std::wstring StaticText(HWND box) {
   std::wstring text;
-  EnumChildWindows(
-      box,
-      [](HWND child, LPARAM p) -> BOOL {
-        wchar_t name[64];
-        GetClassNameW(child, name, 64);
-        std::wstring t = WindowText(child);
-        if (_wcsicmp(name, L"Static") == 0 && t.size() > 10) *reinterpret_cast<std::wstring*>(p) = t;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&text));
+  for (HWND child : ChildWindows(box)) {
+    wchar_t name[64];
+    GetClassNameW(child, name, 64);
+    std::wstring t = WindowText(child);
+    if (_wcsicmp(name, L"Static") == 0 && t.size() > 10) text = t;
+  }
   return text;
 }
 

@@ -17,6 +17,17 @@ constexpr wchar_t kSettingsRoot[] = L"Software\\VB and VBA Program Settings";
 
 std::wstring ScrPath() { return Env(L"ZINDLE_SCR"); }
 
+std::wstring TestModulePath(const wchar_t* name) {
+  std::wstring dir = Env(L"ZINDLE_TEST_MODULES");
+  if (dir.empty()) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    dir = self;
+    dir.resize(dir.find_last_of(L'\\'));
+  }
+  return dir + L"\\" + name;
+}
+
 std::wstring ScratchDir() {
   std::wstring dir = Env(L"ZINDLE_SCRATCH");
   if (dir.empty()) {
@@ -143,6 +154,25 @@ std::wstring WindowText(HWND window) {
   GetWindowTextW(window, text.data(), n + 1);
   text.resize(wcslen(text.c_str()));
   return text;
+}
+
+namespace {
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> TopWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> windows;
+  EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
 }
 
 HWND FindTopWindow(const std::wstring& caption, DWORD processId) {

@@ -14,6 +14,9 @@ namespace e2e {
 
 // The program under test (ZINDLE_SCR) and a scratch folder of this run.
 std::wstring ScrPath();
+// A stand-in for a system module, built for the program under test: from the
+// folder ZINDLE_TEST_MODULES names, or beside the test.
+std::wstring TestModulePath(const wchar_t* name);
 std::wstring ScratchDir();
 // Where screenshots and other artefacts of the run are kept (ZINDLE_ARTEFACTS).
 std::wstring ArtefactDir();
@@ -56,6 +59,8 @@ void PumpFor(DWORD milliseconds);
 
 // A visible top-level window with exactly this caption, of this process if given.
 HWND FindTopWindow(const std::wstring& caption, DWORD processId = 0);
+std::vector<HWND> TopWindows();
+std::vector<HWND> ChildWindows(HWND parent);
 HWND WaitForWindow(const std::wstring& caption, DWORD milliseconds, DWORD processId = 0);
 // A window of the given process that is visible and of the given class.
 HWND FindWindowOfProcess(DWORD processId, const std::wstring& className);

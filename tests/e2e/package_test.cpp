@@ -126,27 +126,12 @@ DWORD InstallQuietly(const std::wstring& package) { return Msiexec(L"/i \"" + pa
 
 // A visible window with a child whose text begins with the given words.
 HWND WindowSaying(const std::wstring& words) {
-  struct Search {
-    const std::wstring* words;
-    HWND found;
-  } search{&words, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (!IsWindowVisible(window)) return TRUE;
-        EnumChildWindows(
-            window,
-            [](HWND child, LPARAM p) -> BOOL {
-              auto* s = reinterpret_cast<Search*>(p);
-              if (WindowText(child).rfind(*s->words, 0) != 0) return TRUE;
-              s->found = GetAncestor(child, GA_ROOT);
-              return FALSE;
-            },
-            p);
-        return s->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND window : TopWindows()) {
+    if (!IsWindowVisible(window)) continue;
+    for (HWND child : ChildWindows(window))
+      if (WindowText(child).rfind(words, 0) == 0) return GetAncestor(child, GA_ROOT);
+  }
+  return nullptr;
 }
 
 class PackageTest : public saver::SaverTest {

@@ -23,13 +23,6 @@ constexpr uint32_t kPictureColour = Rgb(40, 170, 60);
 // codecs (reached through COM).
 constexpr const wchar_t* kPlantedNames[] = {L"gdiplus", L"mpr", L"comctl32", L"windowscodecs"};
 
-std::wstring BesideTest(const wchar_t* name) {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring path(self);
-  return path.substr(0, path.find_last_of(L'\\') + 1) + name;
-}
-
 // The files whose code ran, by their paths.
 std::vector<std::wstring> Marks() {
   std::vector<std::wstring> found;
@@ -59,7 +52,7 @@ class PlantedModules : public testing::Test {
     ASSERT_TRUE(CopyFileW(ScrPath().c_str(), (program_ + L"\\Zindle!.scr").c_str(), FALSE));
     for (const std::wstring& folder : {program_, current_})
       for (const wchar_t* name : kPlantedNames)
-        ASSERT_TRUE(CopyFileW(BesideTest(L"planted.dll").c_str(), (folder + L"\\" + name + L".dll").c_str(), FALSE))
+        ASSERT_TRUE(CopyFileW(TestModulePath(L"planted.dll").c_str(), (folder + L"\\" + name + L".dll").c_str(), FALSE))
             << "planted.dll is built beside the test";
     // The picture mode loads a picture file, the dialog its preview.
     picture_ = ScratchDir() + L"\\planted-picture.bmp";

@@ -120,7 +120,7 @@ class SaverPasswordTest : public SaverTest {
     CreateDirectoryW(folder.c_str(), nullptr);
     scr_ = folder + L"\\Zindle!.scr";
     ASSERT_TRUE(CopyFileW(ScrPath().c_str(), scr_.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(BesideTest(L"password.cpl").c_str(), (folder + L"\\password.cpl").c_str(), FALSE))
+    ASSERT_TRUE(CopyFileW(TestModulePath(L"password.cpl").c_str(), (folder + L"\\password.cpl").c_str(), FALSE))
         << "password.cpl is built beside the test";
     PutRegistryString(kDesktopKey, L"ScreenSaveUsePassword", L"1");
   }
@@ -130,12 +130,6 @@ class SaverPasswordTest : public SaverTest {
     RegDeleteTreeW(HKEY_CURRENT_USER, kAnswerKey);
   }
 
-  static std::wstring BesideTest(const wchar_t* name) {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
-  }
   static void ReportWindows98() { PutRegistryString(kAppDefaults, L"Version", L"win98"); }
   static void Answer(DWORD accept) { PutRegistryDword(kAnswerKey, L"Answer", accept); }
   static DWORD Recorded(const wchar_t* name) {

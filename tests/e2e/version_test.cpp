@@ -83,7 +83,7 @@ TEST_P(VersionResourceTest, CarriesTheProgramIconInBothSizes) {
   FreeLibrary(module);
 }
 
-INSTANTIATE_TEST_SUITE_P(Builds, VersionResourceTest, testing::Values(L"ZINDLE_SCR", L"ZINDLE_SCR32"),
-                         [](const auto& info) { return info.param == std::wstring(L"ZINDLE_SCR") ? "Win64" : "Win32"; });
+INSTANTIATE_TEST_SUITE_P(Builds, VersionResourceTest, testing::Values(L"ZINDLE_SCR64", L"ZINDLE_SCR32"),
+                         [](const auto& info) { return info.param == std::wstring(L"ZINDLE_SCR64") ? "Win64" : "Win32"; });
 
 }  // namespace
