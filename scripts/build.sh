@@ -19,6 +19,6 @@ for target in $targets; do
   case $target in
     native) configure native ;;
     win64) configure win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" ;;
-    win32) configure win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DZINDLE_E2E=OFF ;;
+    win32) configure win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DZINDLE_E2E=ON ;;
   esac
 done

@@ -1,37 +1,69 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the screen saver and runs it under Wine.
-# usage: scripts/run.sh [ARGUMENT TEXT]     (default "/s"; "/c" the properties dialog)
+# usage: scripts/run.sh [--arch x64|x86] [ARGUMENT TEXT]
+#   ARGUMENT TEXT   "/s" by default; "/c" the properties dialog
+#   --arch x86      the 32-bit program (the one shipped for 32-bit Windows), on
+#                   Wine 10 in the tree of scripts/wine-tree.sh; x64 (the
+#                   default) is the 64-bit program on this machine's Wine 8
 # On the current X display when there is one; otherwise on a virtual display,
 # where it runs for a few seconds, keeps a screenshot and ends with a key press.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-./scripts/setup.sh
-./scripts/build.sh win64
+arch=x64 i386_on=
+if [ "${1:-}" = --arch ]; then arch=$2; shift 2; fi
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+case $arch in
+  x64)
+    ./scripts/setup.sh
+    ./scripts/build.sh win64
+    wine=(/usr/lib/wine/wine64) wineserver=(/usr/lib/wine/wineserver)
+    export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
+    scr=$root/build/win64/Zindle!.scr
+    ;;
+  x86)
+    ./scripts/setup.sh --wine10
+    ./scripts/build.sh win32
+    wine=("$root/scripts/wine-tree.sh" run /usr/lib/wine/wine64)
+    wineserver=("$root/scripts/wine-tree.sh" run /usr/lib/wine/wineserver)
+    export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix-10}
+    scr=$root/build/win32/Zindle!.scr
+    # The 32-bit Wine is a 32-bit Linux program: qemu runs it while this runs.
+    if ! scripts/wine-tree.sh i386 status; then
+      scripts/wine-tree.sh i386 on
+      i386_on=1
+      trap 'scripts/wine-tree.sh i386 off' EXIT
+    fi
+    ;;
+  *) echo "usage: scripts/run.sh [--arch x64|x86] [ARGUMENT TEXT]" >&2; exit 2 ;;
+esac
 arguments=${*:-/s}
-wine=/usr/lib/wine/wine64
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-scr=$root/build/win64/Zindle!.scr
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  [ -d "$WINEPREFIX" ] || "$wine" wineboot -i >/dev/null 2>&1
-  echo "Running Zindle! $arguments on $DISPLAY (any key or mouse movement ends the saver)"
-  exec "$wine" "$scr" $arguments
+  [ -d "$WINEPREFIX" ] || "${wine[@]}" wineboot -i >/dev/null 2>&1
+  echo "Running the $arch Zindle! $arguments on $DISPLAY (any key or mouse movement ends the saver)"
+  "${wine[@]}" "$scr" $arguments
+  exit
 fi
 
 display=80
 while [ -e /tmp/.X$display-lock ] || [ -e /tmp/.X11-unix/X$display ]; do display=$((display + 1)); done
 Xvfb :$display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'WINEPREFIX=$WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
+ended() {
+  "${wineserver[@]}" -k 2>/dev/null || true
+  kill $xvfb 2>/dev/null || true
+  [ -z "$i386_on" ] || scripts/wine-tree.sh i386 off
+}
+trap ended EXIT
 export DISPLAY=:$display
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-[ -d "$WINEPREFIX" ] || "$wine" wineboot -i >/dev/null 2>&1
-echo "No X display here: running Zindle! $arguments on the virtual display $DISPLAY for 6 seconds"
+[ -d "$WINEPREFIX" ] || "${wine[@]}" wineboot -i >/dev/null 2>&1
+echo "No X display here: running the $arch Zindle! $arguments on the virtual display $DISPLAY for 6 seconds"
 # Something to look at on the virtual desktop: a chequered colour card.
 convert -size 1024x768 gradient:orange-navy \( -size 128x96 pattern:checkerboard -scale 800% \) \
   -compose overlay -composite build/desktop.png && display -window root build/desktop.png || true
-"$wine" "$scr" $arguments &
+"${wine[@]}" "$scr" $arguments &
 program=$!
 sleep 6
 import -window root build/run-screenshot.png

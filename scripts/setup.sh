@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
 # Installs with apt whatever of the toolchain and Wine this machine lacks.
+# usage: setup.sh [--wine10]   (--wine10: also the Debian 13 tree with Wine 10,
+#                               which the 32-bit program runs on)
 set -euo pipefail
+if [ "${1:-}" = --wine10 ]; then
+  "$(dirname "$0")/setup.sh"
+  exec "$(dirname "$0")/wine-tree.sh" make
+fi
 packages=(cmake make g++ libgtest-dev libbenchmark-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
           binutils-mingw-w64-x86-64 wine64 fonts-wine xvfb x11-utils xdotool imagemagick python3 mate-backgrounds
-          xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils msitools wixl zip unzip)
+          xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils msitools wixl zip unzip debootstrap)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -6,7 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-./scripts/setup.sh
+./scripts/setup.sh --wine10
 ./scripts/build.sh native win64 win32
 
 echo "== unit tests (native)"
@@ -33,10 +33,9 @@ package_failed=$(sed -n 's/^package checks: .* \([0-9]*\) failed$/\1/p' build/pa
 
 echo "== end-to-end tests (Windows program under Wine)"
 winpath() { echo "Z:$1" | tr / '\\'; }
-rm -rf build/artefacts build/e2e.xml && mkdir -p build/artefacts
-export ZINDLE_SCR=$(winpath "$root/build/win64/Zindle!.scr")
+rm -rf build/artefacts build/e2e-*.xml && mkdir -p build/artefacts
+export ZINDLE_SCR64=$(winpath "$root/build/win64/Zindle!.scr")
 export ZINDLE_SCR32=$(winpath "$root/build/win32/Zindle!.scr")
-export ZINDLE_ARTEFACTS=$(winpath "$root/build/artefacts")
 # The photo desktop that the look of the run is judged on.
 bench/look/make-desktop.sh build/look-desktop.ppm 800x600 && convert build/look-desktop.ppm BMP3:build/look-desktop.bmp
 export ZINDLE_LOOK_DESKTOP=$(winpath "$root/build/look-desktop.bmp")
@@ -48,38 +47,59 @@ export ZINDLE_ICON=$(winpath "$root/resources/zindle.ico")
 # The picture files that once took the program down, made once (a few seconds).
 python3 tests/e2e/bad_pictures.py build/pictures
 export ZINDLE_PICTURES=$(winpath "$root/build/pictures")
-e2e_status=0
-timeout 1200 tests/e2e/run-under-wine.sh build/win64/tests/e2e/zindle_e2e.exe \
-  --gtest_output="xml:$(winpath "$root/build/e2e.xml")" "$@" || e2e_status=$?
-# The scenarios of several monitors, once per layout, unless a filter of the
-# caller leaves them out.
+# Each runtime and build: the whole suite on one monitor, then the scenarios of
+# several monitors once per layout, unless a filter of the caller leaves them
+# out. The 32-bit program runs on Wine 10 only here (see the README).
+combinations=${ZINDLE_E2E_COMBINATIONS:-"8/x64 10/x64 10/x86"}
 layouts="right left gap three"
 for argument in "$@"; do
   case $argument in --gtest_filter=*) [[ $argument == *Monitors* ]] || layouts= ;; esac
 done
-rm -f build/e2e-monitors-*.xml
-reports=(build/e2e.xml)
-if [ -n "$layouts" ]; then
-  echo "== end-to-end tests on several monitors (X.Org's dummy driver)"
-  timeout 900 tests/e2e/run-under-wine.sh --layouts "$layouts" build/win64/tests/e2e/zindle_e2e.exe \
-    --gtest_filter='MonitorsTest.*' --gtest_output="xml:$(winpath "$root/build/e2e-monitors-{layout}.xml")" "$@" ||
-    e2e_status=$?
-  for layout in $layouts; do reports+=("build/e2e-monitors-$layout.xml"); done
+e2e_status=0
+if [[ $combinations == *x86* ]]; then
+  scripts/wine-tree.sh i386 on
+  trap 'scripts/wine-tree.sh i386 off' EXIT
 fi
-# Each report: tests run (not disabled, not skipped) and failed.
-e2e_total=0 e2e_failed=0
-for xml in "${reports[@]}"; do
-  if [ ! -f "$xml" ]; then
-    e2e_failed=$((e2e_failed + 1))
-    continue
+for combination in $combinations; do
+  runtime=${combination%/*} arch=${combination#*/}
+  echo "== end-to-end: $arch program on Wine $runtime"
+  mkdir -p "build/artefacts/$runtime-$arch"
+  export ZINDLE_ARTEFACTS=$(winpath "$root/build/artefacts/$runtime-$arch")
+  timeout 2400 tests/e2e/run-under-wine.sh --wine "$runtime" --arch "$arch" build/win64/tests/e2e/zindle_e2e.exe \
+    --gtest_output="xml:$(winpath "$root/build/e2e-$runtime-$arch.xml")" "$@" || e2e_status=$?
+  if [ -n "$layouts" ]; then
+    echo "== end-to-end: $arch program on Wine $runtime, several monitors (X.Org's dummy driver)"
+    timeout 900 tests/e2e/run-under-wine.sh --wine "$runtime" --arch "$arch" --layouts "$layouts" \
+      build/win64/tests/e2e/zindle_e2e.exe --gtest_filter='MonitorsTest.*' \
+      --gtest_output="xml:$(winpath "$root/build/e2e-$runtime-$arch-monitors-{layout}.xml")" "$@" || e2e_status=$?
   fi
-  tests=$(grep -o -m1 'tests="[0-9]*"' "$xml" | tr -dc 0-9)
-  disabled=$(grep -o -m1 'disabled="[0-9]*"' "$xml" | tr -dc 0-9)
-  skipped=$(grep -c 'result="skipped"' "$xml" || true)
-  e2e_total=$((e2e_total + tests - ${disabled:-0} - skipped))
-  e2e_failed=$((e2e_failed + $(grep -o -m1 'failures="[0-9]*"' "$xml" | tr -dc 0-9)))
 done
-for bmp in build/artefacts/*.bmp; do
+# Each report: tests run (not disabled, not skipped) and failed; a report
+# missing counts as a failure of its combination.
+count_reports() {  # combination; sets run and failed
+  local runtime=${1%/*} arch=${1#*/} xml tests disabled skipped
+  local reports=("build/e2e-$runtime-$arch.xml")
+  for layout in $layouts; do reports+=("build/e2e-$runtime-$arch-monitors-$layout.xml"); done
+  run=0 failed=0
+  for xml in "${reports[@]}"; do
+    if [ ! -f "$xml" ]; then
+      failed=$((failed + 1))
+      continue
+    fi
+    tests=$(grep -o -m1 'tests="[0-9]*"' "$xml" | tr -dc 0-9)
+    disabled=$(grep -o -m1 'disabled="[0-9]*"' "$xml" | tr -dc 0-9)
+    skipped=$(grep -c 'result="skipped"' "$xml" || true)
+    run=$((run + tests - ${disabled:-0} - skipped))
+    failed=$((failed + $(grep -o -m1 'failures="[0-9]*"' "$xml" | tr -dc 0-9)))
+  done
+}
+e2e_total=0 e2e_failed=0 e2e_lines=()
+for combination in $combinations; do
+  count_reports "$combination"
+  e2e_lines+=("end-to-end, ${combination#*/} program on Wine ${combination%/*}: $run run, $failed failed")
+  e2e_total=$((e2e_total + run)) e2e_failed=$((e2e_failed + failed))
+done
+for bmp in build/artefacts/*/*.bmp; do
   [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
 done
 
@@ -89,7 +109,8 @@ failed=$(( ${unit_failed:-0} + ${package_failed:-0} + e2e_failed ))
 [ $package_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 [ $e2e_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 echo
-echo "unit: ${unit_total:-0} run, ${unit_failed:-0} failed; packages: ${package_total:-0} run, ${package_failed:-0} failed;" \
-  "end-to-end: $e2e_total run, $e2e_failed failed"
+echo "unit: ${unit_total:-0} run, ${unit_failed:-0} failed"
+echo "packages: ${package_total:-0} run, ${package_failed:-0} failed"
+printf '%s\n' "${e2e_lines[@]}"
 echo "tests: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

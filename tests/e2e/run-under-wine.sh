@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
 # Runs a Windows program of the test suite under Wine on a virtual X display,
 # in a Wine prefix made for this run alone, and cleans both up afterwards.
-# usage: run-under-wine.sh [--size WxH | --layouts "LAYOUT..."] PROGRAM.exe [ARGS...]
+# usage: run-under-wine.sh [--wine 8|10] [--arch x64|x86] [--size WxH | --layouts "LAYOUT..."]
+#                          PROGRAM.exe [ARGS...]
+#   --wine 8         Debian 12's Wine 8 on this machine (the default)
+#   --wine 10        Debian 13's Wine 10, in the tree of scripts/wine-tree.sh
+#   --arch x64|x86   the build of the saver under test: ZINDLE_SCR names its
+#                    Zindle!.scr and ZINDLE_TEST_MODULES the folder of its
+#                    stand-ins for system modules (the 32-bit build needs Wine 10)
 #   --size WxH       one monitor on Xvfb (default 800x600)
 #   --layouts ...    several monitors on X.Org's dummy driver: the program runs
 #                    once per layout, with ZINDLE_LAYOUT naming it and every
@@ -11,13 +17,40 @@
 #                    three (640 x 480 on either side)
 # The environment variables ZINDLE_SCR and friends are handed on as they are.
 set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
 size=800x600
-layouts=
-case "${1:-}" in
-  --size) size=$2; shift 2 ;;
-  --layouts) layouts=$2; shift 2 ;;
-esac
+layouts= runtime=8 arch=
+arguments=("$@")
+while [ $# -gt 0 ]; do
+  case $1 in
+    --wine) runtime=$2; shift 2 ;;
+    --arch) arch=$2; shift 2 ;;
+    --size) size=$2; shift 2 ;;
+    --layouts) layouts=$2; shift 2 ;;
+    *) break ;;
+  esac
+done
 program=$1; shift
+case $runtime/${arch:-x64} in
+  8/x64 | 10/x64 | 10/x86) ;;
+  8/x86) echo "the 32-bit program runs on Wine 10 only here: --wine 10 --arch x86" >&2; exit 2 ;;
+  *) echo "unknown runtime or build: --wine $runtime --arch $arch" >&2; exit 2 ;;
+esac
+if [ -n "$arch" ]; then
+  build=$root/build/$(case $arch in x86) echo win32 ;; *) echo win64 ;; esac)
+  winpath() { echo "Z:$1" | tr / '\\'; }
+  export ZINDLE_SCR=$(winpath "$build/Zindle!.scr") ZINDLE_TEST_MODULES=$(winpath "$build/tests/e2e")
+fi
+if [ "$runtime" = 10 ] && [ -z "${ZINDLE_IN_TREE:-}" ]; then
+  if [ "$arch" = x86 ] && ! "$root/scripts/wine-tree.sh" i386 status; then
+    # The 32-bit Wine is a 32-bit Linux program: let qemu run it for this run.
+    "$root/scripts/wine-tree.sh" i386 on
+    trap '"$root/scripts/wine-tree.sh" i386 off' EXIT
+  fi
+  status=0
+  ZINDLE_IN_TREE=1 "$root/scripts/wine-tree.sh" run bash "$0" "${arguments[@]}" || status=$?
+  exit $status
+fi
 
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)

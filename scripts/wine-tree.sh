@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Wine 10 for the tests: a Debian 13 tree beside the host's Debian 12, with the
+# 64-bit and the 32-bit Wine, the virtual displays and what the scenarios use.
+# The 32-bit Wine is a 32-bit Linux program, which the kernels of these
+# machines refuse; it runs under qemu-i386 through binfmt_misc.
+#
+#   wine-tree.sh make           makes the tree once (about 4 minutes), or adds
+#                               what an older tree lacks
+#   wine-tree.sh run CMD ...    runs CMD in the tree, in a mount namespace of its
+#                               own with /tmp and the project's folder as on the host
+#   wine-tree.sh i386 on|off    lets the machine run 32-bit Linux programs with the
+#                               tree's qemu-i386, or stops it (it holds machine-wide)
+#   wine-tree.sh i386 status    exits 0 when it is on
+# ZINDLE_TREE names the tree (default /var/lib/zindle/trixie).
+set -euo pipefail
+tree=${ZINDLE_TREE:-/var/lib/zindle/trixie}
+root=$(cd "$(dirname "$0")/.." && pwd)
+packages="wine64 wine wine32:i386 qemu-user procps xvfb x11-utils x11-xserver-utils xserver-xorg-core
+          xserver-xorg-video-dummy fonts-wine"
+binfmt=/proc/sys/fs/binfmt_misc
+entry=$binfmt/zindle-i386
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+
+make_tree() {
+  if [ -f "$tree/etc/zindle-tree" ] && [ "$(cat "$tree/etc/zindle-tree")" = "$(echo $packages)" ]; then
+    return 0
+  fi
+  if [ ! -d "$tree" ]; then
+    echo "Making the Debian 13 tree for Wine 10 in $tree (once, a few minutes)"
+    $sudo rm -rf "$tree.new"
+    $sudo mkdir -p "$(dirname "$tree")"
+    $sudo debootstrap --variant=minbase --include=wine64,qemu-user,procps trixie "$tree.new" \
+      http://deb.debian.org/debian >"$(dirname "$tree")/debootstrap.log" 2>&1 ||
+      { tail -5 "$(dirname "$tree")/debootstrap.log" >&2; return 1; }
+    $sudo mv "$tree.new" "$tree"
+  fi
+  echo "Installing Wine 10 and the virtual displays in $tree"
+  $sudo chroot "$tree" dpkg --add-architecture i386
+  run_in_tree sh -c "apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+    --no-install-recommends $(echo $packages) >/dev/null"
+  echo $packages | $sudo tee "$tree/etc/zindle-tree" >/dev/null
+}
+
+# The tree sees the host's /tmp (the X servers' sockets, the test runs' folders)
+# and the project at the same path, so that paths mean the same on both sides.
+run_in_tree() {
+  $sudo unshare --mount --propagation private -- /bin/sh -s "$tree" "$root" "$@" <<'SH'
+tree=$1 root=$2; shift 2
+mount -t proc proc "$tree/proc"
+mount --rbind /sys "$tree/sys"
+mount --bind /dev "$tree/dev"
+mount -t devpts -o newinstance,ptmxmode=0666 devpts "$tree/dev/pts"
+mount -t tmpfs tmpfs "$tree/dev/shm"
+mount --bind /tmp "$tree/tmp"
+case $root in
+  /tmp/*) ;;
+  *) mkdir -p "$tree$root" && mount --bind "$root" "$tree$root" ;;
+esac
+exec chroot "$tree" /usr/bin/env --chdir="$PWD" "$@" </dev/null
+SH
+}
+
+i386() {
+  case $1 in
+    status) [ -e "$entry" ] ;;
+    on)
+      [ -e "$binfmt/register" ] || $sudo mount -t binfmt_misc binfmt_misc "$binfmt"
+      [ -e "$entry" ] && return 0
+      # 32-bit x86 ELF programs, by their header; F opens qemu now, so that it
+      # serves inside the tree as well; P keeps the program's own argv[0].
+      printf '%s' ':zindle-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$tree"'/usr/bin/qemu-i386:FP' |
+        $sudo tee "$binfmt/register" >/dev/null
+      ;;
+    off) [ ! -e "$entry" ] || echo -1 | $sudo tee "$entry" >/dev/null ;;
+  esac
+}
+
+case ${1:-} in
+  make) make_tree ;;
+  run) shift; run_in_tree "$@" ;;
+  i386) i386 "${2:-status}" ;;
+  *) sed -n '2,15p' "$0" >&2; exit 2 ;;
+esac
