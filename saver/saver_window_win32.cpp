@@ -26,7 +26,6 @@ namespace {
 
 constexpr UINT kActivateMessage = WM_APP + 1;
 constexpr UINT_PTR kTickId = 1;
-constexpr UINT kTickInterval = 30000;
 constexpr COLORREF kDesignBackground = RGB(192, 192, 192);
 constexpr COLORREF kPictureBackground = RGB(0, 0, 0);
 
@@ -295,7 +294,10 @@ void frmSaver::Form_Activate() {
   // From here on drawing goes to the screen only; the stored image stays the
   // background that uncovered parts are repainted from.
   DoEvents();
-  if (Saver().Unzindle > 0) SetTimer(window_, kTickId, kTickInterval, nullptr);
+  if (Saver().Unzindle > 0) {
+    UINT period = RestoreTickPeriod(ReadRegistryValue(HKEY_CURRENT_USER, kTestKey, kTestTickValue));
+    SetTimer(window_, kTickId, period, nullptr);
+  }
   SetProgramPointer(Pointer::Default);
   WindowDC surface(window_);
   SaverState& state = Saver();
