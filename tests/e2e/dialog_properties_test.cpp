@@ -319,6 +319,36 @@ TEST_F(DialogProperties, EachTabEnablesExactlyItsPageWithTheFocusOnTheTabStrip) 
   EXPECT_EQ(dialog.TooltipOverTab(1), L"How zindly do you have it?");
 }
 
+// The file dialog lists every kind of picture the program reads under All
+// Pictures, which it opens with, in the folder of the stored picture.
+TEST_F(DialogProperties, TheFileDialogListsPngAndTiffPicturesToo) {
+  std::wstring folder = ScratchFile(L"kinds");
+  CreateDirectoryW(folder.c_str(), nullptr);
+  for (const wchar_t* name : {L"sea.png", L"leaf.tif", L"bark.tiff", L"photo.jpeg", L"notes.txt"}) {
+    FILE* out = _wfopen((folder + L"\\" + name).c_str(), L"w");
+    fputs("listed by name only", out);
+    fclose(out);
+  }
+  settings::Put(L"Picture", L"1");
+  settings::Put(L"PictureName", folder + L"\\sea.png");
+  PropertiesDialog dialog;
+  ASSERT_TRUE(dialog);
+  dialog.ChooseTab(4);
+  ASSERT_TRUE(dialog.Until([&] { return dialog.Enabled(kCmdBrowse); }));
+  dialog.Click(kCmdBrowse);
+  HWND chooser = WaitForWindow(L"Choose Picture", kDeadline, dialog.process().Id());
+  ASSERT_TRUE(chooser);
+  LRESULT listed = -1;
+  EXPECT_TRUE(PollUntil([&] {
+    HWND view = FindWindowExW(chooser, nullptr, L"SHELLDLL_DefView", nullptr);
+    HWND list = view ? FindWindowExW(view, nullptr, L"SysListView32", nullptr) : nullptr;
+    listed = list ? SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : -1;
+    return listed == 4;
+  }, kDeadline)) << "the four pictures and not the text; listed " << listed;
+  PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(PollUntil([&] { return !IsWindow(chooser); }, kDeadline));
+}
+
 TEST_F(DialogProperties, BrowseChoosesAPictureThenATextFileThroughTheFileDialog) {
   std::wstring grass = WritePicture(L"grass.bmp", kGrass);
   std::wstring notes = WriteText(L"notes.txt");
