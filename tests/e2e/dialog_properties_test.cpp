@@ -309,7 +309,7 @@ TEST_F(DialogProperties, EachTabEnablesExactlyItsPageWithTheFocusOnTheTabStrip) 
     }
     EXPECT_EQ(FocusOf(dialog.window()), dialog.Control(kTabStrip)) << "the focus is on the tab strip";
     MoveMouseTo(0, 0);  // no tooltip over the picture
-    PumpFor(300);
+    PollUntil([&] { return !FindWindowOfProcess(dialog.process().Id(), TOOLTIPS_CLASSW); }, kDeadline);
     KeepArtefact(ScreenshotOfWindow(dialog.window()), W(std::string("dialog-page-") + names[position - 1]));
   }
   // Tab goes from the tab strip into the front page, in the table's order.
@@ -450,8 +450,10 @@ TEST_F(DialogProperties, WhatsThisShowsTheTopicBesideTheControl) {
   };
   // The title-bar help button, then a control. Wine neither draws the button
   // nor runs the mode, so the test sends the command the button sends.
-  SetForegroundWindow(dialog.window());
-  PumpFor(100);
+  PollUntil([&] {
+    SetForegroundWindow(dialog.window());
+    return GetForegroundWindow() == dialog.window();
+  }, kDeadline);
   PostMessageW(dialog.window(), WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
   PumpFor(200);
   POINT slider = CentreOf(dialog.Control(kSldY));
@@ -517,7 +519,7 @@ TEST_F(DialogAtHighDpi, At150PercentTheWindowsScaleWithTheDisplay) {
     dialog.ChooseTab(position);
     ASSERT_TRUE(dialog.Until([&] { return dialog.Enabled(kPicPanel0 + position - 1); }));
     MoveMouseTo(0, 0);
-    PumpFor(300);
+    PollUntil([&] { return !FindWindowOfProcess(dialog.process().Id(), TOOLTIPS_CLASSW); }, kDeadline);
     KeepArtefact(ScreenshotOfWindow(dialog.window()), zindle::Wide(std::string("dialog-150-page-") + names[position - 1]));
   }
   dialog.Click(kCmdAbout);
