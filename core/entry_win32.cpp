@@ -6,48 +6,44 @@
 #include "core/runtime_win32.h"
 
 namespace zindle {
-namespace {
 
-// The window the dialog belongs to, when the argument text names a window.
-HWND DialogOwner(std::string_view argumentText) {
-  std::optional<uint64_t> handle = DialogOwnerHandle(argumentText);
+HWND WindowFromArgument(std::string_view argumentText) {
+  std::optional<int32_t> handle = WindowHandleArgument(argumentText);
   if (!handle) return nullptr;
-  HWND owner = reinterpret_cast<HWND>(static_cast<uintptr_t>(*handle));
-  return IsWindow(owner) ? owner : nullptr;
+  HWND window = static_cast<HWND>(LongToHandle(*handle));
+  return IsWindow(window) ? window : nullptr;
 }
-
-}  // namespace
 
 void Main(std::string_view argumentText) {
   SetProgramPointer(Pointer::ArrowBusy);
   switch (ModeFor(ModeKey(argumentText))) {
     case Mode::Dialog:
-      ShowPropertiesDialog(DialogOwner(argumentText));
+      ShowPropertiesDialog(WindowFromArgument(argumentText));
       break;
     case Mode::Saver:
-      if (NoWindowTitled(kSaverCaption)) RunSaver();
+      if (NoWindowTitled(kSaverClass, kSaverCaption)) RunSaver();
       break;
     case Mode::Preview:
       if (OtherInstanceRunning()) return;
       LoadProgramSettings(nullptr, VersionQuestion::DoNotAsk);
       RunPreview(argumentText);
     case Mode::ChangePassword:
-      ChangeScreenSaverPassword(PasswordParentHandle(argumentText));
+      ChangeScreenSaverPassword(WindowFromArgument(argumentText));
       break;
     case Mode::None:
       break;
   }
 }
 
-void ChangeScreenSaverPassword(uint32_t parent) {
+void ChangeScreenSaverPassword(HWND parent) {
   Module mpr = LoadSystemLibrary(L"mpr.dll");
   if (!mpr) return;
   auto change = ModuleFunction<ChangePasswordService>(mpr.get(), "PwdChangePasswordA");
   if (change) ChangeScreenSaverPassword(change, parent);
 }
 
-void ChangeScreenSaverPassword(ChangePasswordService change, uint32_t parent) {
-  change("SCRSAVE", reinterpret_cast<HWND>(static_cast<uintptr_t>(parent)), 0, 0);
+void ChangeScreenSaverPassword(ChangePasswordService change, HWND parent) {
+  change("SCRSAVE", parent, 0, 0);
 }
 
 }  // namespace zindle

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
-
-#include "core/numbers.h"
+#include <cstdint>
 
 namespace zindle {
 
@@ -33,33 +31,27 @@ Mode ModeFor(std::string_view key) {
   return Mode::None;
 }
 
-uint32_t PasswordParentHandle(std::string_view argumentText) {
-  double value = RoundHalfEven(LenientNumber(argumentText.substr(std::min<size_t>(2, argumentText.size()))));
-  if (!(value > 0)) return 0;  // negative and NaN give no parent
-  if (value >= 4294967295.0) return 0xFFFFFFFFu;
-  return static_cast<uint32_t>(value);
-}
-
-namespace {
-
-// A window handle as a positive decimal number; 64 bits wide.
-std::optional<uint64_t> HandleFrom(std::string_view text) {
-  std::optional<double> value = LeadingNumber(text);
-  if (!value || !(*value >= 1) || *value > 18446744073709549568.0) return std::nullopt;
-  return static_cast<uint64_t>(std::floor(*value));
-}
-
-}  // namespace
-
-std::optional<uint64_t> PreviewWindowHandle(std::string_view argumentText) {
-  if (argumentText.size() <= 3) return std::nullopt;
-  return HandleFrom(argumentText.substr(3));
-}
-
-std::optional<uint64_t> DialogOwnerHandle(std::string_view argumentText) {
+std::optional<int32_t> WindowHandleArgument(std::string_view argumentText) {
   std::string_view rest = argumentText.substr(std::min<size_t>(2, argumentText.size()));
-  if (!rest.empty() && rest.front() == ':') rest.remove_prefix(1);
-  return HandleFrom(rest);
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  size_t at = 0;
+  while (at < rest.size() && blank(rest[at])) ++at;
+  if (at < rest.size() && rest[at] == ':') ++at;
+  while (at < rest.size() && blank(rest[at])) ++at;
+  bool negative = at < rest.size() && rest[at] == '-';
+  if (negative) ++at;
+  // Digits counted in 64 bits, stopped before they can leave its range.
+  int64_t value = 0;
+  size_t digits = 0;
+  for (; at < rest.size() && rest[at] >= '0' && rest[at] <= '9'; ++at, ++digits) {
+    value = value * 10 + (rest[at] - '0');
+    if (value > int64_t{UINT32_MAX}) return std::nullopt;
+  }
+  while (at < rest.size() && blank(rest[at])) ++at;
+  if (digits == 0 || at != rest.size()) return std::nullopt;
+  if (negative) value = -value;
+  if (value == 0 || value < INT32_MIN) return std::nullopt;
+  return static_cast<int32_t>(static_cast<uint32_t>(value));
 }
 
 }  // namespace zindle

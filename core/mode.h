@@ -20,16 +20,11 @@ std::string ModeKey(std::string_view argumentText);
 // The mode the key selects; the first match of "/C" or empty, "/S", "/P", "/A".
 Mode ModeFor(std::string_view modeKey);
 
-// "/A": the text after the first two characters, read leniently and rounded;
-// no leading number gives 0. Saturates into 32 bits.
-uint32_t PasswordParentHandle(std::string_view argumentText);
-
-// "/P": the text after the first three characters as a decimal window handle.
-// Empty when it holds no positive number, so that the preview can end quietly.
-std::optional<uint64_t> PreviewWindowHandle(std::string_view argumentText);
-
-// "/C": the window of the Screen Saver settings that the dialog belongs to,
-// given as "/c:1234" or "/c 1234". Empty when none is named.
-std::optional<uint64_t> DialogOwnerHandle(std::string_view argumentText);
+// The window handle that follows "/P", "/A" or "/C": after the two characters
+// of the switch, a colon or blanks (or nothing), then a whole decimal number
+// that fits in 32 bits, signed or not, and only blanks after it. A window
+// handle has 32 significant bits, so these are returned as the system widens
+// them: with their sign. Empty when no such number follows, or it is 0.
+std::optional<int32_t> WindowHandleArgument(std::string_view argumentText);
 
 }  // namespace zindle

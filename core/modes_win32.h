@@ -2,12 +2,14 @@
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
 #include <string_view>
 
 namespace zindle {
 
 inline constexpr char kSaverCaption[] = "Zindle! Screen Saver";
+// The saver window's class: with the caption it tells a running saver from
+// any other window of that name, such as a folder called so.
+inline constexpr wchar_t kSaverClass[] = L"ZindleSaverWindow";
 
 // "/C" or no argument: the properties dialog, modal; returns when it closes.
 // With an owner (the Screen Saver settings) it is modal to that window.
@@ -20,15 +22,19 @@ void RunSaver();
 // settings are loaded already. Ends the process.
 [[noreturn]] void RunPreview(std::string_view argumentText);
 
+// The window named after the switch, its 32 bits widened as the system
+// widens them; null when none is named or the handle is no window.
+HWND WindowFromArgument(std::string_view argumentText);
+
 // "/A": the system's change-password dialog for screen-saver passwords,
 // owned by the given window; nothing happens where the service is missing.
-void ChangeScreenSaverPassword(uint32_t parent);
+void ChangeScreenSaverPassword(HWND parent);
 
 // The system's change-password service, as the multiple-provider router has it.
 using ChangePasswordService = DWORD(WINAPI*)(LPCSTR keyName, HWND parent, DWORD, DWORD);
 
 // Asks the service for the screen savers' password, owned by the parent window.
-void ChangeScreenSaverPassword(ChangePasswordService change, uint32_t parent);
+void ChangeScreenSaverPassword(ChangePasswordService change, HWND parent);
 
 // The start-up procedure.
 void Main(std::string_view argumentText);

@@ -31,13 +31,15 @@ class Bytes {
   size_t size_;
 };
 
-PictureHeader Raster(PictureFormat format, int64_t width, int64_t height, uint64_t decodePixels = 0) {
+PictureHeader Raster(PictureFormat format, int64_t width, int64_t height, uint64_t decodePixels = 0,
+                     uint32_t bitsPerPixel = 32) {
   PictureHeader header;
   if (width < 1 || height < 1) return header;
   header.format = format;
   header.width = width;
   header.height = height;
   header.decodePixels = decodePixels ? decodePixels : static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+  header.bitsPerPixel = bitsPerPixel;
   return header;
 }
 
@@ -109,7 +111,12 @@ PictureHeader ReadPng(const Bytes& b) {
   if (!b.Has(0, 33) || b.Be32(8) != 13 || !b.Starts(12, "IHDR", 4)) return {};
   uint32_t width = b.Be32(16), height = b.Be32(20);
   if (width > 0x7FFFFFFF || height > 0x7FFFFFFF) return {};
-  return Raster(PictureFormat::Png, width, height);
+  // Grey, -, colour, palette, grey and alpha, -, colour and alpha; a kind
+  // of its own counts as the most channels.
+  constexpr uint32_t kChannels[] = {1, 4, 3, 1, 2, 4, 4};
+  uint32_t depth = b.U8(24), kind = b.U8(25);
+  uint32_t channels = kind < 7 ? kChannels[kind] : 4;
+  return Raster(PictureFormat::Png, width, height, 0, std::max<uint32_t>(depth, 1) * channels);
 }
 
 // Skips a run of data sub-blocks; false when the file ends first.
@@ -168,8 +175,9 @@ PictureHeader ReadJpeg(const Bytes& b) {
     uint32_t length = b.Be16(at);
     if (length < 2) return {};
     if (IsStartOfFrame(marker)) {
-      if (length < 8 || !b.Has(at, 7)) return {};
-      return Raster(PictureFormat::Jpeg, b.Be16(at + 5), b.Be16(at + 3));
+      if (length < 8 || !b.Has(at, 8)) return {};
+      // The sample precision (8 or 12 bits) times the components.
+      return Raster(PictureFormat::Jpeg, b.Be16(at + 5), b.Be16(at + 3), 0, b.U8(at + 2) * uint32_t{b.U8(at + 7)});
     }
     at += length;
   }
@@ -183,7 +191,7 @@ PictureHeader ReadIcon(const Bytes& b) {
   Bytes image = b.Part(at, bytes);
   if (image.Starts(0, kPngSignature, 8)) {
     PictureHeader png = ReadPng(image);
-    return png ? Raster(PictureFormat::Icon, png.width, png.height) : PictureHeader{};
+    return png ? Raster(PictureFormat::Icon, png.width, png.height, 0, png.bitsPerPixel) : PictureHeader{};
   }
   Dib dib;
   // The stated height covers the colour rows and the mask rows below them.
@@ -204,17 +212,59 @@ PictureHeader ReadTiff(const Bytes& b) {
   uint32_t entries = u16(directory);
   if (!b.Has(directory + 2, uint64_t{12} * entries)) return {};
   int64_t width = 0, height = 0;
+  uint32_t bitsPerSample = 1, samples = 1;
   for (uint32_t i = 0; i < entries; ++i) {
     size_t entry = directory + 2 + size_t{12} * i;
-    uint32_t tag = u16(entry), type = u16(entry + 2);
-    if (tag != 256 && tag != 257) continue;
+    uint32_t tag = u16(entry), type = u16(entry + 2), count = u32(entry + 4);
     int64_t value = type == 3 ? u16(entry + 8) : type == 4 ? u32(entry + 8) : 0;
-    (tag == 256 ? width : height) = value;
+    if (tag == 256) width = value;
+    if (tag == 257) height = value;
+    if (tag == 277 && type == 3) samples = static_cast<uint32_t>(value);
+    if (tag == 258 && type == 3) {
+      // One depth a sample; more than two do not fit the entry and stand
+      // elsewhere. The deepest counts.
+      size_t at = count <= 2 ? entry + 8 : u32(entry + 8);
+      uint32_t deepest = 0;
+      for (uint32_t s = 0; s < std::min<uint32_t>(count, 16); ++s)
+        if (b.Has(at + 2 * s, 2)) deepest = std::max(deepest, u16(at + 2 * s));
+      bitsPerSample = std::max<uint32_t>(deepest, 1);
+    }
   }
-  return Raster(PictureFormat::Tiff, width, height);
+  return Raster(PictureFormat::Tiff, width, height, 0, bitsPerSample * std::max<uint32_t>(samples, 1));
 }
 
+// What a metafile's drawing holds at once and how long it takes: the
+// records played, and the pixels of the bitmaps inside them, each made whole
+// while it is drawn.
+class DrawingCost {
+ public:
+  // False once the drawing costs more than it may.
+  bool AddRecord() { return ++records_ <= kLargestRecordCount; }
+  // The bitmap whose header starts `offset` bytes into the record, if any.
+  bool AddBitmap(const Bytes& record, uint64_t offset) {
+    Dib dib;
+    if (offset == 0 || offset >= record.size() || !ReadDib(record, static_cast<size_t>(offset), dib)) return true;
+    pixels_ += static_cast<uint64_t>(dib.width) * static_cast<uint64_t>(dib.height);
+    return DecodeBytes(pixels_, 32) <= kDecodeBudgetBytes;
+  }
+
+ private:
+  uint64_t records_ = 0, pixels_ = 0;
+};
+
 enum : uint32_t { kEmrHeader = 1, kEmrEof = 14, kEmfSignature = 0x464D4520 };
+
+// Where an enhanced record that draws or makes a bitmap keeps the offset of
+// the bitmap's header; 0 for the others.
+size_t EmfBitmapOffsetField(uint32_t type) {
+  switch (type) {
+    case 76: case 77: case 78: case 114: case 116: return 84;  // block transfers, blends
+    case 79: return 96;                                        // parallelogram transfer
+    case 80: case 81: return 48;                               // bits to the device, stretched
+    case 93: case 94: return 16;                               // brushes of a bitmap
+    default: return 0;
+  }
+}
 
 // Every record must lie within the stated length, and the last one ends it.
 PictureHeader ReadEnhancedMetafile(const Bytes& b) {
@@ -222,6 +272,7 @@ PictureHeader ReadEnhancedMetafile(const Bytes& b) {
   uint64_t length = b.Le32(48);
   if (length > b.size() || b.Le32(4) < 88 || b.Le32(4) > length) return {};
   bool ended = false;
+  DrawingCost cost;
   for (uint64_t at = 0; at + 8 <= length;) {
     uint32_t type = b.Le32(at), size = b.Le32(at + 4);
     if (size < 8 || size % 4 != 0 || size > length - at) return {};
@@ -229,6 +280,10 @@ PictureHeader ReadEnhancedMetafile(const Bytes& b) {
       ended = true;
       break;
     }
+    if (at != 0 && !cost.AddRecord()) return {};  // the header is no drawing
+    size_t field = EmfBitmapOffsetField(type);
+    if (field && field + 4 <= size && !cost.AddBitmap(b.Part(static_cast<size_t>(at), size), b.Le32(at + field)))
+      return {};
     at += size;
   }
   int64_t width = int64_t{b.LeI32(32)} - b.LeI32(24), height = int64_t{b.LeI32(36)} - b.LeI32(28);
@@ -244,6 +299,19 @@ PictureHeader ReadEnhancedMetafile(const Bytes& b) {
 
 enum : uint32_t { kPlaceableKey = 0x9AC6CDD7, kSetWindowOrg = 0x020B, kSetWindowExt = 0x020C };
 
+// Where a plain record that draws or makes a bitmap keeps the bitmap, from
+// the record's start; 0 for the others.
+uint64_t WmfBitmapOffset(uint32_t function) {
+  switch (function) {
+    case 0x0940: return 22;  // a block transfer of a bitmap
+    case 0x0B41: return 26;  // stretched
+    case 0x0F43: return 28;  // a stretched bitmap
+    case 0x0D33: return 24;  // bits to the device
+    case 0x0142: return 10;  // a brush of a bitmap
+    default: return 0;
+  }
+}
+
 // A plain metafile, after its placeable header when it has one. Without
 // that header its window extent gives its size, in pixels at 96 per inch.
 PictureHeader ReadMetafile(const Bytes& b) {
@@ -256,6 +324,7 @@ PictureHeader ReadMetafile(const Bytes& b) {
   if (length < 18 || !b.Has(at, length)) return {};
   PictureHeader header;
   bool ended = false, hasOrigin = false, hasExtent = false;
+  DrawingCost cost;
   for (uint64_t record = at + 18; record + 6 <= at + length;) {
     uint64_t size = uint64_t{b.Le32(record)} * 2;
     uint32_t function = b.Le16(record + 4);
@@ -264,6 +333,9 @@ PictureHeader ReadMetafile(const Bytes& b) {
       ended = true;
       break;
     }
+    if (!cost.AddRecord() ||
+        !cost.AddBitmap(b.Part(static_cast<size_t>(record), static_cast<size_t>(size)), WmfBitmapOffset(function)))
+      return {};
     if ((function == kSetWindowOrg || function == kSetWindowExt) && size >= 10) {
       int32_t y = b.LeI16(record + 6), x = b.LeI16(record + 8);  // stored in reverse order
       if (function == kSetWindowOrg && !hasOrigin) header.windowLeft = x, header.windowTop = y, hasOrigin = true;
@@ -303,6 +375,11 @@ PictureHeader ReadPictureHeader(const uint8_t* data, size_t size) {
   return ReadMetafile(b);
 }
 
+uint64_t DecodeBytes(uint64_t pixels, uint32_t bitsPerPixel) {
+  uint64_t bytes = std::max<uint64_t>(4, (uint64_t{bitsPerPixel} + 7) / 8);
+  return pixels > UINT64_MAX / bytes ? UINT64_MAX : pixels * bytes;
+}
+
 PixelSize ShownSize(const PictureHeader& header, int dpiX, int dpiY) {
   if (!header) return {};
   double width = static_cast<double>(header.width), height = static_cast<double>(header.height);
@@ -311,7 +388,7 @@ PixelSize ShownSize(const PictureHeader& header, int dpiX, int dpiY) {
     // Even a sliver of a drawing shows as one pixel.
     width = std::max(1.0, RoundHalfEven(width * dpiX / header.unitsPerInch));
     height = std::max(1.0, RoundHalfEven(height * dpiY / header.unitsPerInch));
-  } else if (header.decodePixels > kDecodeBudgetPixels) {
+  } else if (DecodeBytes(header.decodePixels, header.bitsPerPixel) > kDecodeBudgetBytes) {
     return {};
   }
   if (width > kLargestSide || height > kLargestSide) return {};

@@ -18,8 +18,10 @@ struct PictureHeader {
   // frame, an icon's first image). Metafiles: the frame in units per inch.
   int64_t width = 0, height = 0;
   int64_t unitsPerInch = 0;  // metafiles only
-  // Pixels a decoder holds to show it: every frame of a GIF.
+  // Pixels a decoder holds to show it: every frame of a GIF; and the bits of
+  // each as the file stores them: every channel at its depth.
   uint64_t decodePixels = 0;
+  uint32_t bitsPerPixel = 32;
   // A plain metafile: the logical window its drawing fills, and where its
   // records start (after the placeable header, when it has one).
   int32_t windowLeft = 0, windowTop = 0, windowWidth = 0, windowHeight = 0;
@@ -42,6 +44,16 @@ PictureHeader ReadPictureHeader(const uint8_t* data, size_t size);
 // 12000 x 12000 (144 megapixels).
 inline constexpr uint64_t kDecodeBudgetPixels = uint64_t{1} << 26;
 
+// The same budget in bytes. A pixel costs at least the four bytes it is
+// converted to, more where the file keeps deeper channels (16-bit RGBA:
+// eight), which the decoder holds at their depth.
+inline constexpr uint64_t kDecodeBudgetBytes = kDecodeBudgetPixels * 4;
+uint64_t DecodeBytes(uint64_t pixels, uint32_t bitsPerPixel);
+
+// A metafile's drawing is refused with more records than this, or with
+// bitmaps inside that together hold more than the decoding budget.
+inline constexpr uint64_t kLargestRecordCount = uint64_t{1} << 20;
+
 // No side of a picture as it shows may pass this, so that every position
 // within it stays far inside the range of drawing coordinates.
 inline constexpr int kLargestSide = 1 << 20;
@@ -52,7 +64,7 @@ struct PixelSize {
 
 // The whole picture's size in pixels on a screen of the given dots per inch
 // (metafiles scale with it, raster pictures do not); {0, 0} when the header
-// is empty, the decoder would hold more than the budget, or a side is 0 or
+// is empty, the decoder would hold more bytes than the budget, or a side is 0 or
 // larger than kLargestSide.
 PixelSize ShownSize(const PictureHeader& header, int dpiX, int dpiY);
 

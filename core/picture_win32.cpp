@@ -3,7 +3,10 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
+#include <new>
 
 namespace zindle {
 namespace {
@@ -11,33 +14,37 @@ namespace {
 // A picture file larger than this is refused unread.
 constexpr uint64_t kLargestFile = uint64_t{1} << 30;
 
-// The file's bytes as they are on disk: what is measured is what is decoded.
-class MappedFile {
+// The file's bytes, read whole into memory: what is measured is what is
+// decoded, whatever another program writes to the file meanwhile, and a read
+// that fails (a network share gone, a disk pulled out) is a refused picture
+// where a view of the file would fault.
+class FileBytes {
  public:
-  explicit MappedFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  explicit FileBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     KernelHandle owner(file);
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0 || static_cast<uint64_t>(size.QuadPart) > kLargestFile)
       return;
-    KernelHandle mapping(CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
-    if (!mapping) return;
-    view_ = static_cast<const uint8_t*>(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
-    if (view_) size_ = static_cast<size_t>(size.QuadPart);
+    const size_t total = static_cast<size_t>(size.QuadPart);
+    std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[total]);
+    if (!bytes) return;
+    for (size_t done = 0; done < total;) {
+      DWORD chunk = static_cast<DWORD>(std::min<size_t>(total - done, size_t{1} << 24)), read = 0;
+      if (!ReadFile(file, bytes.get() + done, chunk, &read, nullptr) || read == 0) return;  // cut short too
+      done += read;
+    }
+    bytes_ = std::move(bytes);
+    size_ = total;
   }
-  ~MappedFile() {
-    if (view_) UnmapViewOfFile(view_);
-  }
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
-  const uint8_t* data() const { return view_; }
+  const uint8_t* data() const { return bytes_.get(); }
   size_t size() const { return size_; }
-  explicit operator bool() const { return view_ != nullptr; }
+  explicit operator bool() const { return bytes_ != nullptr; }
 
  private:
-  const uint8_t* view_ = nullptr;
+  std::unique_ptr<uint8_t[]> bytes_;
   size_t size_ = 0;
 };
 
@@ -79,10 +86,25 @@ bool ImagingReady() {
   return SUCCEEDED(started) || started == RPC_E_CHANGED_MODE;
 }
 
+// The bits of a pixel as the decoder keeps the frame; the most a pixel
+// format has when it does not say.
+UINT DecodedBitsPerPixel(RasterSource& source) {
+  WICPixelFormatGUID format{};
+  Com<IWICComponentInfo> component;
+  Com<IWICPixelFormatInfo> pixel;
+  UINT bits = 0;
+  if (FAILED(source.frame->GetPixelFormat(&format)) ||
+      FAILED(source.factory->CreateComponentInfo(format, component.out())) ||
+      FAILED(component->QueryInterface(IID_PPV_ARGS(pixel.out()))) || FAILED(pixel->GetBitsPerPixel(&bits)) ||
+      bits == 0)
+    return 128;
+  return bits;
+}
+
 // The raster picture opened for decoding, once its header was found within
 // the budget. False when the system cannot decode it or it is larger than
 // its header said.
-bool OpenRaster(const MappedFile& file, RasterSource& source) {
+bool OpenRaster(const FileBytes& file, RasterSource& source) {
   if (!ImagingReady()) return false;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                               IID_PPV_ARGS(source.factory.out()))))
@@ -94,8 +116,8 @@ bool OpenRaster(const MappedFile& file, RasterSource& source) {
                                                      source.decoder.out())) ||
       FAILED(source.decoder->GetFrame(0, source.frame.out())) || FAILED(source.frame->GetSize(&width, &height)))
     return false;
-  if (width < 1 || height < 1 || static_cast<uint64_t>(width) * height > kDecodeBudgetPixels ||
-      width > static_cast<UINT>(kLargestSide) || height > static_cast<UINT>(kLargestSide))
+  if (width < 1 || height < 1 || width > static_cast<UINT>(kLargestSide) || height > static_cast<UINT>(kLargestSide) ||
+      DecodeBytes(static_cast<uint64_t>(width) * height, DecodedBitsPerPixel(source)) > kDecodeBudgetBytes)
     return false;
   if (FAILED(source.factory->CreateFormatConverter(source.converted.out())) ||
       FAILED(source.converted->Initialize(source.frame.get(), GUID_WICPixelFormat32bppPBGRA,
@@ -139,7 +161,7 @@ MemoryBitmap CopyScaledRows(IWICBitmapSource* scaler, int width, int height) {
 // and only what falls on the bitmap is drawn.
 class Metafile {
  public:
-  Metafile(const MappedFile& file, const PictureHeader& header) : header_(header) {
+  Metafile(const FileBytes& file, const PictureHeader& header) : header_(header) {
     const BYTE* records = file.data() + header.recordsOffset;
     UINT size = static_cast<UINT>(header.recordsSize);
     if (header.format == PictureFormat::EnhancedMetafile)
@@ -184,7 +206,7 @@ PixelSize ScreenShownSize(const PictureHeader& header) {
   return ShownSize(header, GetDeviceCaps(screen.get(), LOGPIXELSX), GetDeviceCaps(screen.get(), LOGPIXELSY));
 }
 
-Picture KeptMetafilePart(const MappedFile& file, const PictureHeader& header, const KeepPart& keep) {
+Picture KeptMetafilePart(const FileBytes& file, const PictureHeader& header, const KeepPart& keep) {
   PixelSize size = ScreenShownSize(header);
   if (size.width == 0) return {};
   Rect part = ClipToPicture(keep(size.width, size.height), size.width, size.height);
@@ -203,7 +225,7 @@ Picture KeptMetafilePart(const MappedFile& file, const PictureHeader& header, co
   return picture;
 }
 
-Picture KeptRasterPart(const MappedFile& file, const KeepPart& keep) {
+Picture KeptRasterPart(const FileBytes& file, const KeepPart& keep) {
   RasterSource source;
   if (!OpenRaster(file, source)) return {};
   Rect part = ClipToPicture(keep(source.width, source.height), source.width, source.height);
@@ -222,7 +244,7 @@ Picture KeptRasterPart(const MappedFile& file, const KeepPart& keep) {
 
 Picture LoadPicture(const std::string& path, const KeepPart& keep) {
   if (path.empty()) return {};
-  MappedFile file(Wide(path));
+  FileBytes file(Wide(path));
   if (!file) return {};
   PictureHeader header = ReadPictureHeader(file.data(), file.size());
   if (header.IsMetafile()) return KeptMetafilePart(file, header, keep);
@@ -233,7 +255,7 @@ Picture LoadPicture(const std::string& path, const KeepPart& keep) {
 
 MemoryBitmap LoadPictureStretched(const std::string& path, int width, int height) {
   if (path.empty() || width < 1 || height < 1) return {};
-  MappedFile file(Wide(path));
+  FileBytes file(Wide(path));
   if (!file) return {};
   PictureHeader header = ReadPictureHeader(file.data(), file.size());
   if (ScreenShownSize(header).width == 0) return {};

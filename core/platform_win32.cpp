@@ -6,8 +6,8 @@
 
 namespace zindle {
 
-bool NoWindowTitled(std::string_view caption) {
-  return FindWindowW(nullptr, Wide(caption).c_str()) == nullptr;
+bool NoWindowTitled(const wchar_t* className, std::string_view caption) {
+  return FindWindowW(className, Wide(caption).c_str()) == nullptr;
 }
 
 std::optional<bool> IsWin9xPlatform() {

@@ -6,8 +6,8 @@
 
 namespace zindle {
 
-// True when no top-level window has exactly this caption.
-bool NoWindowTitled(std::string_view caption);
+// True when no top-level window of this class has exactly this caption.
+bool NoWindowTitled(const wchar_t* className, std::string_view caption);
 
 // The Windows 95/98 family gives true, the NT family false, anything else none.
 std::optional<bool> IsWin9xPlatform();

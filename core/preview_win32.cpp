@@ -14,15 +14,6 @@ namespace {
 constexpr int kPreviewWidth = 152;
 constexpr int kPreviewHeight = 112;
 
-// The window Display Properties handed over, or null when the argument text
-// names none; the preview then has nothing to draw into.
-HWND PreviewWindow(std::string_view argumentText) {
-  std::optional<uint64_t> handle = PreviewWindowHandle(argumentText);
-  if (!handle) return nullptr;
-  HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(*handle));
-  return IsWindow(window) ? window : nullptr;
-}
-
 // The size of the miniature: the whole client area of the window it is given,
 // which is larger than 152 x 112 on a scaled display.
 SIZE MiniatureSize(HWND preview) {
@@ -61,7 +52,8 @@ MemoryBitmap DesktopPreviewImage(HDC like, SIZE miniature) {
 
 void RunPreview(std::string_view argumentText) {
   SetProgramPointer(Pointer::Busy);
-  HWND preview = PreviewWindow(argumentText);
+  // No window to draw into, or one that is not a window: nothing to do.
+  HWND preview = WindowFromArgument(argumentText);
   if (!preview) ExitProcess(0);
   SeedRandomFromTimeOfDay();  // so that two previews do not move alike
   SaverState& state = Saver();

@@ -16,13 +16,14 @@
 #include "dialog/layout.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
+#include "version.h"
 
 namespace zindle::dialog {
 namespace {
 
 // The program's identity, as its version information gives it.
 constexpr char kFileDescription[] = "Screen Zindler";
-constexpr int kMajor = 1, kMinor = 40, kRevision = 0;
+constexpr int kMajor = ZINDLE_VERSION_MAJOR, kMinor = ZINDLE_VERSION_MINOR, kRevision = ZINDLE_VERSION_REVISION;
 constexpr char kRevisionPlaceholder[] = ".Rev";
 
 std::string ThousandsSeparator() {

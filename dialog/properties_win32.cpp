@@ -30,7 +30,7 @@ namespace {
 // The file-open dialog of the picture page.
 constexpr wchar_t kChooseTitle[] = L"Choose Picture";
 constexpr wchar_t kChooseFilter[] =
-    L"All Files (*.*)\0*.*\0All Pictures\0*.bmp;*.emf;*.gif;*.ico;*.jpg;*.wmf\0";
+    L"All Files (*.*)\0*.*\0All Pictures\0*.bmp;*.emf;*.gif;*.ico;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.wmf\0";
 constexpr DWORD kAllPictures = 2;  // the filter entry shown first
 
 Kind KindOf(int id) {

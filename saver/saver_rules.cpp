@@ -47,6 +47,12 @@ Treatment TreatmentFor(int16_t colourMode, RandomSource& random,
   }
 }
 
+uint32_t RestoreTickPeriod(const RegistryValue& testPeriod) {
+  const int32_t* number = std::get_if<int32_t>(&testPeriod);
+  if (!number || *number < 100 || *number > static_cast<int32_t>(kRestoreTickPeriod)) return kRestoreTickPeriod;
+  return static_cast<uint32_t>(*number);
+}
+
 int16_t PasswordFlagFrom(const RegistryValue& value) {
   if (const int32_t* number = std::get_if<int32_t>(&value)) return ToInt16(*number);
   if (const std::string* text = std::get_if<std::string>(&value)) return ToInt16(LenientNumber(*text));

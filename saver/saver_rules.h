@@ -57,6 +57,14 @@ enum ColourMode : int16_t { kNormal = 0, kInverted = 1, kRandom = 2, kIntelligen
 Treatment TreatmentFor(int16_t colourMode, RandomSource& random,
                        const std::function<bool()>& analysisInverts);
 
+// The restore timer's period in milliseconds: 30 seconds, unless the
+// scenarios' own registry key asks for a shorter one (a number of 100 to
+// 30000) so that they need not wait on it. The dialog never writes it.
+inline constexpr uint32_t kRestoreTickPeriod = 30000;
+inline constexpr char kTestKey[] = "Software\\ZindleTest";
+inline constexpr char kTestTickValue[] = "RestoreTickMilliseconds";
+uint32_t RestoreTickPeriod(const RegistryValue& testPeriod);
+
 // The password setting's leading decimal number, rounded half to even; empty
 // or not a number gives 0. Numbers beyond 16 bits stay non-zero.
 int16_t PasswordFlagFrom(const RegistryValue& value);

@@ -24,10 +24,8 @@
 namespace zindle {
 namespace {
 
-constexpr wchar_t kClassName[] = L"ZindleSaverWindow";
 constexpr UINT kActivateMessage = WM_APP + 1;
 constexpr UINT_PTR kTickId = 1;
-constexpr UINT kTickInterval = 30000;
 constexpr COLORREF kDesignBackground = RGB(192, 192, 192);
 constexpr COLORREF kPictureBackground = RGB(0, 0, 0);
 
@@ -49,14 +47,9 @@ void FillWith(HDC dc, int width, int height, COLORREF colour) {
 }
 
 // The system's password dialog, from the module the Windows 95/98 family
-// keeps it in. Looked for beside the program and in the system folder only,
-// never in the current folder.
+// keeps in its system folder, like every module of the program.
 bool VerifyScreenSavePassword(HWND owner) {
-  Module module(LoadLibraryExW(L"password.cpl", nullptr,
-                               LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32));
-  // Systems that do not know these search flags refuse them; only there is
-  // the plain search used.
-  if (!module && GetLastError() == ERROR_INVALID_PARAMETER) module.reset(LoadLibraryW(L"password.cpl"));
+  Module module = LoadSystemLibrary(L"password.cpl");
   using Verify = BOOL(WINAPI*)(HWND);
   auto verify = ModuleFunction<Verify>(module.get(), "VerifyScreenSavePwd");
   // Without the service there is no password to ask for; a saver that could
@@ -174,9 +167,9 @@ void frmSaver::Show() {
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(IDI_ZINDLE));
-  wc.lpszClassName = kClassName;
+  wc.lpszClassName = kSaverClass;
   RegisterClassW(&wc);
-  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, Wide(kSaverCaption).c_str(), WS_POPUP, 0, 0, 1, 1,
+  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kSaverClass, Wide(kSaverCaption).c_str(), WS_POPUP, 0, 0, 1, 1,
                             nullptr, nullptr, wc.hInstance, nullptr);
   if (!window_) ExitProcess(1);
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -214,6 +207,8 @@ void frmSaver::Form_Load() {
   LoadProgramSettings(window_);
   Saver().ImageWidth = ToInt16(all.width);
   Saver().ImageHeight = ToInt16(all.height);
+  // Sides past the 16-bit range saturate: what lies beyond is not shown.
+  screens_ = ClippedTo(screens_, Width(), Height());
   {
     WindowDC screen(nullptr);
     // Whole twips per pixel: a position with a fraction would never equal
@@ -229,12 +224,18 @@ void frmSaver::Form_Load() {
 void frmSaver::PrepareDesktop() {
   const int w = Width(), h = Height();
   Pic = MemoryBitmap::Dib(w + 1, h + 1);
+  // Without room for the picture (a 32-bit process, very large screens) the
+  // saver still runs and ends as always, on black.
+  if (!Pic || !Pic.bits()) {
+    Pic = {};
+    return;
+  }
   {
     WindowDC screen(GetDesktopWindow());
     BitBlt(Pic.dc(), 0, 0, w, h, screen.get(), screens_.bounds.left, screens_.bounds.top, SRCCOPY);
   }
   GdiFlush();
-  MirrorMonitors(Pic.bits(), Pic.width(), screens_, Saver().Flip);
+  MirrorMonitors(Pic.bits(), Pic.width(), Pic.height(), screens_, Saver().Flip);
   Treatment treatment = TreatmentFor(Saver().Invert, ProgramRandom(), [this] { return AnalysisInverts(); });
   // Keeping is a copy onto itself, so only the inversion is performed.
   if (treatment == Treatment::Invert) BitBlt(Pic.dc(), 0, 0, w, h, Pic.dc(), 0, 0, NOTSRCCOPY);
@@ -272,8 +273,10 @@ void frmSaver::DrawWorkingImage(HDC dc) {
       DrawOnMonitor(dc, monitor, Rect{whole.left + kept_.left, whole.top + kept_.top, kept_.width, kept_.height},
                     Pic.dc());
     }
-  } else {
+  } else if (Pic) {
     BitBlt(dc, 0, 0, Width(), Height(), Pic.dc(), 0, 0, SRCCOPY);
+  } else {
+    FillWith(dc, Width(), Height(), kPictureBackground);
   }
 }
 
@@ -289,14 +292,17 @@ void frmSaver::Form_Activate() {
   // From here on drawing goes to the screen only; the stored image stays the
   // background that uncovered parts are repainted from.
   DoEvents();
-  if (Saver().Unzindle > 0) SetTimer(window_, kTickId, kTickInterval, nullptr);
+  if (Saver().Unzindle > 0) {
+    UINT period = RestoreTickPeriod(ReadRegistryValue(HKEY_CURRENT_USER, kTestKey, kTestTickValue));
+    SetTimer(window_, kTickId, period, nullptr);
+  }
   SetProgramPointer(Pointer::Default);
   WindowDC surface(window_);
   SaverState& state = Saver();
   EngineRun run;
   run.passesPerSecond = kSaverPassesPerSecond;
   run.areas = MonitorAreas(screens_);
-  if (state.Horizontal != 0 || state.Vertical != 0) {
+  if (state.Horizontal != 0 || state.Vertical != 0 || !Pic) {
     ZindleLoop(surface.get(), surface.get(), window_, nullptr, run);
   } else {
     // Every block a freshly shifted piece of the unchanged picture: the
@@ -323,8 +329,10 @@ void frmSaver::Form_Paint() {
   if (pictureMode_) {
     FillWith(dc, Width(), Height(), background_);
     if (activated_) DrawWorkingImage(dc);
-  } else {
+  } else if (Pic) {
     BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, Pic.dc(), r.left, r.top, SRCCOPY);
+  } else {
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   }
   EndPaint(window_, &paint);
 }

@@ -44,9 +44,19 @@ Rect PartShownOnMonitors(const Screens& screens, int32_t width, int32_t height) 
   return all;
 }
 
-void MirrorMonitors(uint32_t* pixels, int32_t stride, const Screens& screens, int16_t flip) {
-  for (const Rect& m : screens.monitors)
-    MirrorInPlace(pixels + static_cast<ptrdiff_t>(m.top) * stride + m.left, stride, m.width, m.height, flip);
+Screens ClippedTo(const Screens& screens, int32_t width, int32_t height) {
+  Screens clipped = screens;
+  for (Rect& m : clipped.monitors) m = Intersection(m, Rect{0, 0, width, height});
+  return clipped;
+}
+
+void MirrorMonitors(uint32_t* pixels, int32_t width, int32_t height, const Screens& screens, int16_t flip) {
+  if (!pixels) return;
+  for (const Rect& monitor : ClippedTo(screens, width, height).monitors) {
+    if (monitor.Empty()) continue;
+    MirrorInPlace(pixels + static_cast<ptrdiff_t>(monitor.top) * width + monitor.left, width, monitor.width,
+                  monitor.height, flip);
+  }
 }
 
 }  // namespace zindle

@@ -37,8 +37,13 @@ Rect CentredOn(const Rect& monitor, int32_t width, int32_t height);
 // larger one. Empty when nothing shows.
 Rect PartShownOnMonitors(const Screens& screens, int32_t width, int32_t height);
 
-// Mirrors each monitor's part of a picture in place, as flip says: a user who
-// flips expects each screen mirrored, not the screens swapped.
-void MirrorMonitors(uint32_t* pixels, int32_t stride, const Screens& screens, int16_t flip);
+// The screens with each monitor cut to a picture of this size at the window's
+// origin: the picture's sides saturate where monitors may lie further out.
+Screens ClippedTo(const Screens& screens, int32_t width, int32_t height);
+
+// Mirrors each monitor's part of a picture of width x height in place, as
+// flip says: a user who flips expects each screen mirrored, not the screens
+// swapped. Only what lies in the picture is touched; no pixels, nothing.
+void MirrorMonitors(uint32_t* pixels, int32_t width, int32_t height, const Screens& screens, int16_t flip);
 
 }  // namespace zindle

@@ -2,10 +2,17 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
+#include <exception>
 #include <vector>
 
 namespace zindle {
+
+int32_t NumberFromRegistryBytes(const void* data, size_t size) {
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  uint32_t bits = 0;
+  for (size_t i = 0; i < std::min<size_t>(size, sizeof(bits)); ++i) bits |= uint32_t{bytes[i]} << (8 * i);
+  return static_cast<int32_t>(bits);
+}
 
 int32_t QueryTypedValue(RegistryKeyQuery& key, std::string_view name, RegistryValue& result) {
   uint32_t type = 0;
@@ -28,23 +35,20 @@ int32_t QueryTypedValue(RegistryKeyQuery& key, std::string_view name, RegistryVa
         return status;
       }
       case kRegistryNumber: {
-        // A number stored with more than its four bytes is read whole and its
-        // first four bytes taken: refusing it would read as "no password".
+        // Read whole, whatever its size.
         std::vector<char> buffer(std::max<size_t>(size, sizeof(int32_t)), '\0');
         uint32_t bufferSize = size;
         status = key.Query(name, &type, buffer.data(), &bufferSize);
-        if (status == 0) {
-          uint32_t bits = 0;  // the registry keeps numbers little-endian
-          for (size_t i = 0; i < sizeof(bits); ++i) bits |= uint32_t{static_cast<unsigned char>(buffer[i])} << (8 * i);
-          result = static_cast<int32_t>(bits);
-        }
+        if (status == 0) result = NumberFromRegistryBytes(buffer.data(), std::min<size_t>(bufferSize, buffer.size()));
         return status;
       }
       default:
         return kUnsupportedType;
     }
-  } catch (const std::bad_alloc&) {
-    return status;
+  } catch (const std::exception&) {
+    // No room for the value (or more than a vector can hold, on 32 bits).
+    if (type == kRegistryText) result = std::monostate{};
+    return kOutOfMemory;
   }
 }
 

@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "core/handles_win32.h"
+#include "settings/registry_reader.h"
 
 namespace zindle {
 namespace {
@@ -30,13 +34,12 @@ std::optional<std::string> RegistrySettingsStore::Read(std::string_view app, std
   if (RegQueryValueExW(opened.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
     return std::nullopt;
   if (type == REG_DWORD) {
-    // Not what the program writes, but a number set by hand is still a number.
-    DWORD value = 0;
-    size = sizeof(value);
-    if (RegQueryValueExW(opened.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS)
+    // Not what the program writes, but a number set by hand is still a
+    // number, read as the registry reader reads one.
+    std::vector<BYTE> bytes(std::max<DWORD>(size, sizeof(DWORD)));
+    if (RegQueryValueExW(opened.get(), name.c_str(), nullptr, &type, bytes.data(), &size) != ERROR_SUCCESS)
       return std::nullopt;
-    return std::to_string(static_cast<long>(value));
+    return std::to_string(NumberFromRegistryBytes(bytes.data(), size));
   }
   if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
   std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "settings/saver_state.h"
+#include "version.h"
 
 namespace zindle {
 
@@ -33,7 +34,7 @@ inline constexpr char kAppTitle[] = "Zindle!";
 inline constexpr char kApplication[] = "Korvane";
 inline constexpr char kSection[] = "Zindle!";
 inline constexpr char kOldApplication[] = "Zindle!";
-inline constexpr char kVersionText[] = "1.40";
+inline constexpr char kVersionText[] = ZINDLE_VERSION_SETTING;
 
 std::string GetSetting(SettingsStore& store, std::string_view app, std::string_view section,
                        std::string_view key, std::string_view fallback);

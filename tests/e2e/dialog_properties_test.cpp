@@ -309,7 +309,7 @@ TEST_F(DialogProperties, EachTabEnablesExactlyItsPageWithTheFocusOnTheTabStrip) 
     }
     EXPECT_EQ(FocusOf(dialog.window()), dialog.Control(kTabStrip)) << "the focus is on the tab strip";
     MoveMouseTo(0, 0);  // no tooltip over the picture
-    PumpFor(300);
+    PollUntil([&] { return !FindWindowOfProcess(dialog.process().Id(), TOOLTIPS_CLASSW); }, kDeadline);
     KeepArtefact(ScreenshotOfWindow(dialog.window()), W(std::string("dialog-page-") + names[position - 1]));
   }
   // Tab goes from the tab strip into the front page, in the table's order.
@@ -317,6 +317,36 @@ TEST_F(DialogProperties, EachTabEnablesExactlyItsPageWithTheFocusOnTheTabStrip) 
   EXPECT_TRUE(dialog.Until([&] { return FocusOf(dialog.window()) == dialog.Control(kSldX); })) << "sldX follows";
   EXPECT_EQ(dialog.TooltipOverTab(3), L"Limit zindling time");
   EXPECT_EQ(dialog.TooltipOverTab(1), L"How zindly do you have it?");
+}
+
+// The file dialog lists every kind of picture the program reads under All
+// Pictures, which it opens with, in the folder of the stored picture.
+TEST_F(DialogProperties, TheFileDialogListsPngAndTiffPicturesToo) {
+  std::wstring folder = ScratchFile(L"kinds");
+  CreateDirectoryW(folder.c_str(), nullptr);
+  for (const wchar_t* name : {L"sea.png", L"leaf.tif", L"bark.tiff", L"photo.jpeg", L"notes.txt"}) {
+    FILE* out = _wfopen((folder + L"\\" + name).c_str(), L"w");
+    fputs("listed by name only", out);
+    fclose(out);
+  }
+  settings::Put(L"Picture", L"1");
+  settings::Put(L"PictureName", folder + L"\\sea.png");
+  PropertiesDialog dialog;
+  ASSERT_TRUE(dialog);
+  dialog.ChooseTab(4);
+  ASSERT_TRUE(dialog.Until([&] { return dialog.Enabled(kCmdBrowse); }));
+  dialog.Click(kCmdBrowse);
+  HWND chooser = WaitForWindow(L"Choose Picture", kDeadline, dialog.process().Id());
+  ASSERT_TRUE(chooser);
+  LRESULT listed = -1;
+  EXPECT_TRUE(PollUntil([&] {
+    HWND view = FindWindowExW(chooser, nullptr, L"SHELLDLL_DefView", nullptr);
+    HWND list = view ? FindWindowExW(view, nullptr, L"SysListView32", nullptr) : nullptr;
+    listed = list ? SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : -1;
+    return listed == 4;
+  }, kDeadline)) << "the four pictures and not the text; listed " << listed;
+  PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(PollUntil([&] { return !IsWindow(chooser); }, kDeadline));
 }
 
 TEST_F(DialogProperties, BrowseChoosesAPictureThenATextFileThroughTheFileDialog) {
@@ -420,8 +450,10 @@ TEST_F(DialogProperties, WhatsThisShowsTheTopicBesideTheControl) {
   };
   // The title-bar help button, then a control. Wine neither draws the button
   // nor runs the mode, so the test sends the command the button sends.
-  SetForegroundWindow(dialog.window());
-  PumpFor(100);
+  PollUntil([&] {
+    SetForegroundWindow(dialog.window());
+    return GetForegroundWindow() == dialog.window();
+  }, kDeadline);
   PostMessageW(dialog.window(), WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
   PumpFor(200);
   POINT slider = CentreOf(dialog.Control(kSldY));
@@ -487,7 +519,7 @@ TEST_F(DialogAtHighDpi, At150PercentTheWindowsScaleWithTheDisplay) {
     dialog.ChooseTab(position);
     ASSERT_TRUE(dialog.Until([&] { return dialog.Enabled(kPicPanel0 + position - 1); }));
     MoveMouseTo(0, 0);
-    PumpFor(300);
+    PollUntil([&] { return !FindWindowOfProcess(dialog.process().Id(), TOOLTIPS_CLASSW); }, kDeadline);
     KeepArtefact(ScreenshotOfWindow(dialog.window()), zindle::Wide(std::string("dialog-150-page-") + names[position - 1]));
   }
   dialog.Click(kCmdAbout);

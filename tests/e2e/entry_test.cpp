@@ -47,15 +47,35 @@ TEST_F(EntryTest, SwitchesThatMatchNoModeEndSilently) {
   }
 }
 
+// A window of the saver's class and caption, made by the test.
+HWND SaverLikeWindow(const wchar_t* className) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = className;
+  RegisterClassW(&wc);
+  return CreateWindowExW(0, className, L"Zindle! Screen Saver", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
 TEST_F(EntryTest, SaverStartEndsAtOnceWhileASaverWindowExists) {
   // A hidden window counts too: another saver may be starting up.
-  HWND other = CreateWindowExW(0, L"STATIC", L"Zindle! Screen Saver", WS_POPUP, 0, 0, 10, 10, nullptr,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND other = SaverLikeWindow(L"ZindleSaverWindow");
   ASSERT_TRUE(other);
   Process process = StartScr(L"/s");
   EXPECT_FALSE(ShowedAWindow(process));
   EXPECT_TRUE(process.WaitForExit(kDeadline));
   DestroyWindow(other);
+}
+
+TEST_F(EntryTest, AnotherWindowOfTheSaversCaptionDoesNotStopTheSaver) {
+  // An Explorer window of a folder named so, say.
+  HWND folder = SaverLikeWindow(L"CabinetWClass");
+  ASSERT_TRUE(folder);
+  Process process = StartScr(L"/s");
+  EXPECT_TRUE(ShowedAWindow(process)) << "the saver runs";
+  process.Kill();
+  DestroyWindow(folder);
 }
 
 // The question's message box of the given process, or null.
@@ -143,13 +163,27 @@ DWORD WINAPI RecordChange(LPCSTR keyName, HWND parent, DWORD reserved1, DWORD re
 }
 
 TEST(ChangePassword, TheParentFromTheCommandLineGoesToTheService) {
-  for (auto [arguments, parent] : {std::pair{"/a 1234", 1234u}, std::pair{"/A", 0u}}) {
+  HWND parent = CreateWindowExW(0, L"STATIC", L"parent", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(parent);
+  const uint64_t bits = reinterpret_cast<uintptr_t>(parent) & 0xFFFFFFFFu;
+  const std::pair<std::string, HWND> cases[] = {
+      {"/a " + std::to_string(bits), parent},
+      {"/a:" + std::to_string(bits), parent},
+      {"/A", nullptr},
+      // The same low 32 bits with more above them: the system would take it
+      // for the window, but no such handle is handed over.
+      {"/a " + std::to_string(bits + (uint64_t{1} << 32)), nullptr},
+      {"/a 1234", nullptr},  // no window
+  };
+  for (const auto& [arguments, expected] : cases) {
     g_call = {};
-    zindle::ChangeScreenSaverPassword(RecordChange, zindle::PasswordParentHandle(arguments));
+    zindle::ChangeScreenSaverPassword(RecordChange, zindle::WindowFromArgument(arguments));
     EXPECT_EQ(g_call.keyName, "SCRSAVE") << arguments;
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(g_call.parent), parent) << arguments;
+    EXPECT_EQ(g_call.parent, expected) << arguments;
     EXPECT_EQ(g_call.reserved1 | g_call.reserved2, 0u);
   }
+  DestroyWindow(parent);
 }
 
 TEST_F(EntryTest, ChangePasswordCallsTheSystemServiceAndEnds) {

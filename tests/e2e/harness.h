@@ -17,6 +17,8 @@ std::wstring ScrPath();
 // A stand-in for a system module, built for the program under test: from the
 // folder ZINDLE_TEST_MODULES names, or beside the test.
 std::wstring TestModulePath(const wchar_t* name);
+// The system folder as the program under test sees it.
+std::wstring ProgramSystemFolder();
 std::wstring ScratchDir();
 // Where screenshots and other artefacts of the run are kept (ZINDLE_ARTEFACTS).
 std::wstring ArtefactDir();

@@ -18,10 +18,20 @@ constexpr wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Zindle!.scr\\Dll
 constexpr DWORD kDeadline = 15000;
 constexpr uint32_t kPictureColour = Rgb(40, 170, 60);
 
+constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\Zindle!.scr";
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+
 // The system modules the program or its picture loading could look for:
-// GDI+, the password-change router, the common controls and the imaging
-// codecs (reached through COM).
-constexpr const wchar_t* kPlantedNames[] = {L"gdiplus", L"mpr", L"comctl32", L"windowscodecs"};
+// GDI+, the password-change router, the common controls, the imaging codecs
+// (reached through COM) and the password check of the Windows 95/98 family.
+constexpr const wchar_t* kPlantedNames[] = {L"gdiplus.dll", L"mpr.dll", L"comctl32.dll", L"windowscodecs.dll",
+                                            L"password.cpl"};
+
+// The name Wine's module overrides know a file by.
+std::wstring ModuleName(const wchar_t* file) {
+  std::wstring name(file);
+  return name.substr(0, name.find(L'.'));
+}
 
 // The files whose code ran, by their paths.
 std::vector<std::wstring> Marks() {
@@ -52,19 +62,23 @@ class PlantedModules : public testing::Test {
     ASSERT_TRUE(CopyFileW(ScrPath().c_str(), (program_ + L"\\Zindle!.scr").c_str(), FALSE));
     for (const std::wstring& folder : {program_, current_})
       for (const wchar_t* name : kPlantedNames)
-        ASSERT_TRUE(CopyFileW(TestModulePath(L"planted.dll").c_str(), (folder + L"\\" + name + L".dll").c_str(), FALSE))
+        ASSERT_TRUE(CopyFileW(TestModulePath(L"planted.dll").c_str(), (folder + L"\\" + name).c_str(), FALSE))
             << "planted.dll is built beside the test";
     // The picture mode loads a picture file, the dialog its preview.
     picture_ = ScratchDir() + L"\\planted-picture.bmp";
     FilledPicture(200, 150, kPictureColour).SaveBmp(picture_);
     settings::Put(L"Picture", L"1");
     settings::Put(L"PictureName", picture_);
-    for (const wchar_t* name : kPlantedNames) PutRegistryString(kOverrides, name, L"native,builtin");
+    for (const wchar_t* name : kPlantedNames) PutRegistryString(kOverrides, ModuleName(name), L"native,builtin");
+    // The saver's way out then passes the password check.
+    PutRegistryString(kAppDefaults, L"Version", L"win98");
+    PutRegistryString(kDesktopKey, L"ScreenSaveUsePassword", L"1");
   }
   void TearDown() override {
     settings::ClearAll();
     RegDeleteTreeW(HKEY_CURRENT_USER, kMarks);
-    RegDeleteTreeW(HKEY_CURRENT_USER, kOverrides);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kAppDefaults);
+    DeleteRegistryValue(kDesktopKey, L"ScreenSaveUsePassword");
   }
 
   Process Start(const std::wstring& arguments) {

@@ -54,7 +54,16 @@ class PreviewHost {
     else
       area_ = CreateWindowExW(WS_EX_TOPMOST, L"ZindlePreviewHost", L"", WS_POPUP | WS_VISIBLE, kLeft, kTop,
                               width, height, top_, nullptr, GetModuleHandleW(nullptr), nullptr);
-    PumpFor(100);
+    ShowsItsColour(3000);
+  }
+  // Until the area shows its own colour all over, on the screen.
+  bool ShowsItsColour(DWORD milliseconds) const {
+    return PollUntil([&] {
+      Image shot = Shot();
+      for (uint32_t p : shot.pixels)
+        if (p != kHostColour) return false;
+      return !shot.pixels.empty();
+    }, milliseconds);
   }
   ~PreviewHost() {
     DestroyWindow(area_);
@@ -268,7 +277,7 @@ TEST_F(PreviewTest, AMissingOrBrokenCustomPictureShowsTheDesktopInstead) {
     EXPECT_TRUE(process.Running()) << "no crash";
     process.Kill();
     InvalidateRect(host_->area(), nullptr, TRUE);
-    PumpFor(50);
+    host_->ShowsItsColour(kDeadline);
   }
 }
 
@@ -301,7 +310,7 @@ TEST_F(PreviewTest, APreviewWhileThePropertiesDialogIsOpenEndsAtOnce) {
   ASSERT_TRUE(properties) << "the dialog of another instance";
   // Out of the way of the host's preview area.
   SetWindowPos(properties, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-  PumpFor(100);
+  ASSERT_TRUE(host_->ShowsItsColour(kDeadline));
   Process process = StartScr(host_->Arguments());
   EXPECT_TRUE(process.WaitForExit(5000));
   PumpFor(100);

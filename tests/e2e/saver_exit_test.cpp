@@ -106,8 +106,9 @@ TEST_F(SaverTest, EveryWayOutPutsTheSystemsScreenSaverBackAndEndsTheProcess) {
   }
 }
 
-// A copy of the program beside the test's password.cpl, seen by Wine as a
-// Windows 98 program when asked, with the system's password setting on.
+// A copy of the program, the test's password.cpl in the system folder, where
+// the program looks for it, the program seen by Wine as a Windows 98 program
+// when asked, and the system's password setting on.
 class SaverPasswordTest : public SaverTest {
  protected:
   static constexpr wchar_t kAnswerKey[] = L"Software\\ZindleTest\\Password";
@@ -120,7 +121,7 @@ class SaverPasswordTest : public SaverTest {
     CreateDirectoryW(folder.c_str(), nullptr);
     scr_ = folder + L"\\Zindle!.scr";
     ASSERT_TRUE(CopyFileW(ScrPath().c_str(), scr_.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(TestModulePath(L"password.cpl").c_str(), (folder + L"\\password.cpl").c_str(), FALSE))
+    ASSERT_TRUE(CopyFileW(TestModulePath(L"password.cpl").c_str(), SystemPasswordModule().c_str(), FALSE))
         << "password.cpl is built beside the test";
     PutRegistryString(kDesktopKey, L"ScreenSaveUsePassword", L"1");
   }
@@ -128,8 +129,10 @@ class SaverPasswordTest : public SaverTest {
     SaverTest::TearDown();
     RegDeleteTreeW(HKEY_CURRENT_USER, kAppDefaults);
     RegDeleteTreeW(HKEY_CURRENT_USER, kAnswerKey);
+    DeleteFileW(SystemPasswordModule().c_str());
   }
 
+  static std::wstring SystemPasswordModule() { return ProgramSystemFolder() + L"\\password.cpl"; }
   static void ReportWindows98() { PutRegistryString(kAppDefaults, L"Version", L"win98"); }
   static void Answer(DWORD accept) { PutRegistryDword(kAnswerKey, L"Answer", accept); }
   static DWORD Recorded(const wchar_t* name) {
@@ -190,8 +193,7 @@ TEST_F(SaverPasswordTest, AnAcceptedPasswordEndsTheSaver) {
 TEST_F(SaverPasswordTest, WithoutThePasswordServiceTheSaverStillEnds) {
   // Nothing could ever accept a password: a saver that stayed would lock the user out.
   ReportWindows98();
-  std::wstring folder = scr_.substr(0, scr_.find_last_of(L'\\'));
-  ASSERT_TRUE(DeleteFileW((folder + L"\\password.cpl").c_str()));
+  ASSERT_TRUE(DeleteFileW(SystemPasswordModule().c_str()));
   Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
   ASSERT_TRUE(StartSaver(scr_));
   ASSERT_TRUE(WaitUntilRunning());

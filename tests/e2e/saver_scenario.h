@@ -15,6 +15,10 @@ inline constexpr wchar_t kCaption[] = L"Zindle! Screen Saver";
 inline constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 inline constexpr DWORD kStartDeadline = 15000;
 inline constexpr DWORD kExitDeadline = 5000;
+// The scenarios' own registry key, which the program reads a shorter restore
+// period from.
+inline constexpr wchar_t kTestKey[] = L"Software\\ZindleTest";
+inline constexpr wchar_t kTickValue[] = L"RestoreTickMilliseconds";
 
 // The picture mirrored as the flip setting says: 1 left to right, 2 top to
 // bottom, 3 both.
@@ -94,6 +98,7 @@ class SaverTest : public testing::Test {
     saver.Kill();
     settings::ClearAll();
     DeleteRegistryValue(kDesktopKey, L"ScreenSaveUsePassword");
+    DeleteRegistryValue(kTestKey, kTickValue);
   }
 
   // The pointer in the primary monitor's top-left corner, and staying there:

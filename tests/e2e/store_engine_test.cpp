@@ -40,6 +40,23 @@ TEST_F(RegistryStoreTest, TextsKeepEveryCharacterIncludingNonAsciiPaths) {
   EXPECT_EQ(store.Read("Korvane", "Zindle!", "PictureName"), "") << "an empty text is a stored value";
 }
 
+// Set by hand, as REG_DWORD values of any size: read as the password
+// setting is read, from the first four bytes.
+TEST_F(RegistryStoreTest, ANumberSetByHandIsReadFromItsFirstFourBytesWhateverItsSize) {
+  const std::wstring section = L"Software\\VB and VBA Program Settings\\Korvane\\Zindle!";
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, section.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  const BYTE wide[8] = {7, 0, 0, 0, 9, 9, 9, 9}, shorter[2] = {5, 1}, negative[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+  RegSetValueExW(key, L"Horizontal", 0, REG_DWORD, wide, sizeof(wide));
+  RegSetValueExW(key, L"Vertical", 0, REG_DWORD, shorter, sizeof(shorter));
+  RegSetValueExW(key, L"Slow", 0, REG_DWORD, negative, sizeof(negative));
+  RegCloseKey(key);
+  EXPECT_EQ(store.Read("Korvane", "Zindle!", "Horizontal"), "7") << "eight bytes";
+  EXPECT_EQ(store.Read("Korvane", "Zindle!", "Vertical"), "261") << "two bytes";
+  EXPECT_EQ(store.Read("Korvane", "Zindle!", "Slow"), "-1") << "four bytes, signed";
+}
+
 TEST_F(RegistryStoreTest, DeleteRemovesOneSectionAndAnAbsentOneIsHarmless) {
   settings::Put(L"Zindle!", L"Colours", L"A", L"1");
   settings::Put(L"Zindle!", L"Factor", L"B", L"2");

@@ -83,6 +83,22 @@ TEST_P(VersionResourceTest, CarriesTheProgramIconInBothSizes) {
   FreeLibrary(module);
 }
 
+// The whole address space a process may have: a 32-bit program without the
+// flag gets 2 GB of it, and the start-up picture of large screens is one
+// piece of some hundred megabytes.
+TEST_P(VersionResourceTest, MayUseTheWholeAddressSpace) {
+  std::wstring file = Env(GetParam());
+  if (file.empty()) GTEST_SKIP() << "no build named in the environment";
+  HMODULE module = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(module);
+  auto* base = reinterpret_cast<const BYTE*>(reinterpret_cast<uintptr_t>(module) & ~uintptr_t{3});
+  auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  auto* fileHeader = reinterpret_cast<const IMAGE_FILE_HEADER*>(base + dos->e_lfanew + 4);
+  EXPECT_TRUE(fileHeader->Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE)
+      << "characteristics 0x" << std::hex << fileHeader->Characteristics;
+  FreeLibrary(module);
+}
+
 INSTANTIATE_TEST_SUITE_P(Builds, VersionResourceTest, testing::Values(L"ZINDLE_SCR64", L"ZINDLE_SCR32"),
                          [](const auto& info) { return info.param == std::wstring(L"ZINDLE_SCR64") ? "Win64" : "Win32"; });
 

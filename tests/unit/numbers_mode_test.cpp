@@ -75,34 +75,42 @@ TEST(ArgumentText, IsWhatFollowsTheProgramsOwnName) {
   EXPECT_EQ(ArgumentText("zindle.scr   /c:123"), "/c:123");
 }
 
-TEST(PasswordParentHandle, ReadsTheRestLenientlyAndRounds) {
-  EXPECT_EQ(PasswordParentHandle("/a 1234"), 1234u);
-  EXPECT_EQ(PasswordParentHandle("/A"), 0u);
-  EXPECT_EQ(PasswordParentHandle("/a:1234"), 0u) << "the colon stops the number before it begins";
-  EXPECT_EQ(PasswordParentHandle("/a 12.5"), 12u);
-  EXPECT_EQ(PasswordParentHandle("/a 13.5"), 14u);
-  EXPECT_EQ(PasswordParentHandle("/a -5"), 0u);
-}
+struct HandleCase {
+  const char* name;
+  const char* arguments;
+  std::optional<int32_t> handle;
+};
 
-TEST(PreviewWindowHandle, DropsExactlyThreeCharactersBeforeTheNumber) {
-  EXPECT_EQ(PreviewWindowHandle("/p 1234"), 1234u);
-  EXPECT_EQ(PreviewWindowHandle("/p:1234"), 1234u);
-  EXPECT_EQ(PreviewWindowHandle("/P 4294967296"), 4294967296u) << "64-bit handles";
-  EXPECT_FALSE(PreviewWindowHandle("/p"));
-  EXPECT_FALSE(PreviewWindowHandle("/p "));
-  EXPECT_FALSE(PreviewWindowHandle("/p abc"));
-  EXPECT_FALSE(PreviewWindowHandle("/p 0"));
-  EXPECT_FALSE(PreviewWindowHandle("/p -12"));
-}
-
-TEST(DialogOwnerHandle, TakesTheWindowAfterAColonOrABlank) {
-  EXPECT_EQ(DialogOwnerHandle("/c:1234"), 1234u) << "as Windows passes it";
-  EXPECT_EQ(DialogOwnerHandle("/C 1234"), 1234u);
-  EXPECT_FALSE(DialogOwnerHandle("")) << "no argument at all";
-  EXPECT_FALSE(DialogOwnerHandle("/c"));
-  EXPECT_FALSE(DialogOwnerHandle("/c:"));
-  EXPECT_FALSE(DialogOwnerHandle("/c:abc"));
-  EXPECT_FALSE(DialogOwnerHandle("/c::12"));
+// One rule for the three switches that name a window.
+TEST(WindowHandleArgument, AWholeNumberOf32BitsAfterTheSwitchAColonOrBlanks) {
+  const HandleCase cases[] = {
+      {"preview as Windows passes it", "/p 1234", 1234},
+      {"dialog as Windows passes it", "/c:1234", 1234},
+      {"password change as Windows passes it", "/a 1234", 1234},
+      {"colon after the preview switch", "/p:1234", 1234},
+      {"blank after the dialog switch", "/C 1234", 1234},
+      {"colon after the password switch", "/a:1234", 1234},
+      {"no separator reads the whole number", "/p1234", 1234},
+      {"blanks around the number", "/p \t 1234  ", 1234},
+      {"the largest unsigned value widens with its sign", "/p 4294967295", -1},
+      {"2^31 widens with its sign", "/p 2147483648", INT32_MIN},
+      {"a negative value as a signed host writes it", "/p -2147483648", INT32_MIN},
+      {"past 32 bits is refused, not wrapped", "/p 4294968530", std::nullopt},
+      {"far past 32 bits", "/p 99999999999999999999999", std::nullopt},
+      {"below the signed range", "/p -2147483649", std::nullopt},
+      {"no handle after the password switch", "/A", std::nullopt},
+      {"nothing after the blank", "/p ", std::nullopt},
+      {"no argument at all", "", std::nullopt},
+      {"colon alone", "/c:", std::nullopt},
+      {"not a number", "/c:abc", std::nullopt},
+      {"two colons", "/c::12", std::nullopt},
+      {"zero is no window", "/p 0", std::nullopt},
+      {"a fraction", "/a 12.5", std::nullopt},
+      {"text after the number", "/p 1234x", std::nullopt},
+      {"a blank inside the number", "/p 12 34", std::nullopt},
+      {"a sign alone", "/p -", std::nullopt},
+  };
+  for (const HandleCase& c : cases) EXPECT_EQ(WindowHandleArgument(c.arguments), c.handle) << c.name;
 }
 
 }  // namespace

@@ -286,6 +286,124 @@ TEST(ShownSize, RasterPicturesWithinTheBudgetMetafilesAtTheScreensResolution) {
   }
 }
 
+// Headers whose pixels are deeper than 8 bits a channel, and metafiles with
+// bitmaps or records inside: files of a few bytes that would make the
+// decoder or the drawing hold far more.
+Bytes PngOf(uint32_t width, uint32_t height, uint8_t depth, uint8_t kind) {
+  Bytes b = PngHeader(width, height);
+  b[24] = depth, b[25] = kind;
+  return b;
+}
+
+Bytes TiffOf(uint32_t width, uint32_t height, uint16_t bits, uint16_t samples) {
+  Bytes b;
+  Text(b, "II*\0", 4);
+  Le32(b, 8);
+  Le16(b, 4);
+  Le16(b, 256), Le16(b, 4), Le32(b, 1), Le32(b, width);
+  Le16(b, 257), Le16(b, 4), Le32(b, 1), Le32(b, height);
+  Le16(b, 258), Le16(b, 3), Le32(b, samples), Le32(b, samples <= 2 ? bits | bits << 16 : 62);
+  Le16(b, 277), Le16(b, 3), Le32(b, 1), Le16(b, samples), Le16(b, 0);
+  Le32(b, 0);
+  for (int s = 0; s < samples; ++s) Le16(b, bits);  // at 62, when they do not fit the entry
+  return b;
+}
+
+Bytes JpegOf(uint16_t width, uint16_t height, uint8_t precision, uint8_t components) {
+  Bytes b = {0xFF, 0xD8, 0xFF, 0xC0, 0, uint8_t(8 + 3 * components), precision};
+  Be16(b, height), Be16(b, width);
+  b.push_back(components);
+  for (uint8_t c = 0; c < components; ++c) b.insert(b.end(), {uint8_t(c + 1), 0x11, 0});
+  b.insert(b.end(), {0xFF, 0xD9});
+  return b;
+}
+
+// An enhanced metafile of the given records before its end record.
+Bytes EmfOf(const Bytes& records) {
+  Bytes b = Emf(1000, 1000);
+  b.resize(88);
+  b.insert(b.end(), records.begin(), records.end());
+  Le32(b, 14), Le32(b, 20), Le32(b, 0), Le32(b, 16), Le32(b, 20);
+  for (int i = 0; i < 4; ++i) b[48 + i] = uint8_t(b.size() >> (8 * i));
+  return b;
+}
+
+// A stretched bitmap record whose bitmap says it is width x height, with
+// none of its pixels in the file.
+Bytes StretchedBitmap(int32_t width, int32_t height) {
+  Bytes r;
+  Le32(r, 81), Le32(r, 120);
+  Zeros(r, 40);
+  Le32(r, 80), Le32(r, 40), Le32(r, 120), Le32(r, 0), Le32(r, 0), Le32(r, 0x00CC0020), Le32(r, 10), Le32(r, 10);
+  Le32(r, 40), Le32(r, width), Le32(r, height), Le16(r, 1), Le16(r, 32);
+  Zeros(r, 24);
+  return r;
+}
+
+// Records that keep the drawing's state, the shortest there are.
+Bytes SavedStates(size_t count) {
+  Bytes r(count * 8, 0);
+  for (size_t i = 0; i < count; ++i) r[i * 8] = 33, r[i * 8 + 4] = 8;
+  return r;
+}
+
+// A placeable metafile with a stretched bitmap of width x height.
+Bytes WmfWithBitmap(int32_t width, int32_t height) {
+  Bytes w = Wmf(true, 0, 0, 1440, 1440, 1440, false);
+  Bytes record;
+  Le32(record, 14 + 20), Le16(record, 0x0F43);
+  Le32(record, 0x00CC0020), Le16(record, 0);
+  for (int i = 0; i < 8; ++i) Le16(record, 10);
+  Le32(record, 40), Le32(record, width), Le32(record, height), Le16(record, 1), Le16(record, 32);
+  Zeros(record, 24);
+  w.insert(w.end() - 6, record.begin(), record.end());  // before the end record
+  uint32_t words = uint32_t((w.size() - 22) / 2);
+  for (int i = 0; i < 4; ++i) w[22 + 6 + i] = uint8_t(words >> (8 * i));
+  return w;
+}
+
+TEST(ShownSize, TheBudgetCountsEveryChannelAtItsDepthAndWhatAMetafileDrawsWith) {
+  struct Case {
+    const char* name;
+    Bytes file;
+    bool shown;
+  };
+  const Case cases[] = {
+      {"8-bit RGBA PNG at the budget", PngOf(8192, 8192, 8, 6), true},
+      {"16-bit RGBA PNG of the same size holds twice as much", PngOf(8192, 8192, 16, 6), false},
+      {"16-bit RGB PNG", PngOf(8192, 8192, 16, 2), false},
+      {"16-bit grey PNG is converted to four bytes a pixel", PngOf(8192, 8192, 16, 0), true},
+      {"16-bit RGBA PNG of half the pixels", PngOf(8192, 4096, 16, 6), true},
+      {"an icon holding a 16-bit RGBA PNG", Icon(PngOf(8192, 8192, 16, 6)), false},
+      {"8-bit RGBA TIFF at the budget", TiffOf(8192, 8192, 8, 4), true},
+      {"16-bit RGBA TIFF", TiffOf(8192, 8192, 16, 4), false},
+      {"16-bit grey and alpha TIFF", TiffOf(8192, 8192, 16, 2), true},
+      {"8-bit JPEG at the budget", JpegOf(8192, 8192, 8, 3), true},
+      {"12-bit CMYK JPEG", JpegOf(8192, 8192, 12, 4), false},
+      {"a metafile with a small bitmap", EmfOf(StretchedBitmap(640, 480)), true},
+      {"a metafile of 1 KB with a 30000-square bitmap", EmfOf(StretchedBitmap(30000, 30000)), false},
+      {"a metafile whose bitmaps together pass the budget",
+       EmfOf([] {
+         Bytes r;
+         for (int i = 0; i < 5; ++i) {
+           Bytes one = StretchedBitmap(4096, 4096);
+           r.insert(r.end(), one.begin(), one.end());
+         }
+         return r;
+       }()),
+       false},
+      {"a plain metafile with a small bitmap", WmfWithBitmap(640, 480), true},
+      {"a plain metafile with a 30000-square bitmap", WmfWithBitmap(30000, 30000), false},
+      {"a metafile of the most records", EmfOf(SavedStates(kLargestRecordCount)), true},
+      {"and one record more", EmfOf(SavedStates(kLargestRecordCount + 1)), false},
+  };
+  for (const Case& c : cases) {
+    PictureHeader header = ReadPictureHeader(c.file.data(), c.file.size());
+    PixelSize size = ShownSize(header, 96, 96);
+    EXPECT_EQ(size.width != 0, c.shown) << c.name;
+  }
+}
+
 TEST(ClipToPicture, KeepsOnlyWhatLiesWithinThePicture) {
   struct Case {
     const char* name;

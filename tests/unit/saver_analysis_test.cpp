@@ -2,12 +2,25 @@
 // registry query over a key in memory.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <map>
+#include <new>
 #include <vector>
 
 #include "saver/colour_analysis.h"
 #include "settings/registry_reader.h"
+
+// Allocations of this many bytes or more fail while a test asks them to: the
+// registry reader's room for a value comes from the registry's own size.
+static size_t g_failingAllocation = SIZE_MAX;
+void* operator new(size_t size) {
+  if (size >= g_failingAllocation) throw std::bad_alloc();
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 namespace zindle {
 namespace {
@@ -205,6 +218,23 @@ TEST(QueryTypedValue, ANumberOfAnOddSizeIsReadFromItsFirstBytes) {
   EXPECT_EQ(v, RegistryValue(int32_t{1})) << "the first four of eight bytes";
   EXPECT_EQ(QueryTypedValue(key, "short", v), 0);
   EXPECT_EQ(v, RegistryValue(int32_t{1})) << "two bytes, the rest zero";
+}
+
+TEST(QueryTypedValue, NoRoomForTheValueIsAFailure) {
+  MemoryKey key;
+  key.values["text"] = Text(std::string(4096, 'x'));
+  key.values["number"] = {kRegistryNumber, std::vector<char>(4096, 1)};
+  RegistryValue v = int32_t{42};
+  g_failingAllocation = 4096;
+  int32_t text = QueryTypedValue(key, "text", v);
+  RegistryValue afterText = v;
+  v = int32_t{42};
+  int32_t number = QueryTypedValue(key, "number", v);
+  g_failingAllocation = SIZE_MAX;
+  EXPECT_EQ(text, kOutOfMemory);
+  EXPECT_TRUE(std::holds_alternative<std::monostate>(afterText)) << "a text that cannot be read is empty";
+  EXPECT_EQ(number, kOutOfMemory);
+  EXPECT_EQ(v, RegistryValue(int32_t{42})) << "a number that cannot be read leaves the result";
 }
 
 TEST(QueryTypedValue, AFailedSecondReadOfATextEmptiesTheResult) {

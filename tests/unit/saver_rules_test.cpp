@@ -181,6 +181,18 @@ TEST(TreatmentFor, RandomInvertsAboveOneHalfWithOneDraw) {
   }
 }
 
+TEST(RestoreTickPeriod, ThirtySecondsUnlessAShorterNumberIsAskedFor) {
+  struct Case {
+    const char* name;
+    RegistryValue value;
+    uint32_t period;
+  };
+  for (const Case& c : {Case{"none", std::monostate{}, 30000}, Case{"a second", int32_t{1000}, 1000},
+                        Case{"longer than the period", int32_t{60000}, 30000}, Case{"too short to run", int32_t{99}, 30000},
+                        Case{"negative", int32_t{-1000}, 30000}, Case{"a text", std::string("1000"), 30000}})
+    EXPECT_EQ(RestoreTickPeriod(c.value), c.period) << c.name;
+}
+
 TEST(PasswordFlagFrom, NumbersAndNumericTextsGiveTheFlag) {
   struct Case {
     const char* name;

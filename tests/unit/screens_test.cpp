@@ -86,13 +86,30 @@ TEST(MirrorMonitors, MirrorsEachMonitorInPlace) {
   for (int16_t flip : {1, 2, 3}) {
     MemorySurface surface = TwoMonitorsWithAGap(s);
     const MemorySurface before = surface;
-    MirrorMonitors(surface.pixels.data(), surface.width, s, flip);
+    MirrorMonitors(surface.pixels.data(), surface.width, surface.height, s, flip);
     for (const Rect& m : s.monitors) {
       int farX = flip & 1 ? m.width - 1 : 0, farY = flip & 2 ? m.height - 1 : 0;
       EXPECT_EQ(surface.At(m.left, m.top), before.At(m.left + farX, m.top + farY)) << "flip " << flip;
     }
     EXPECT_EQ(surface.At(10, 20), kGap) << "the gap under the smaller monitor is left alone";
   }
+}
+
+// The picture's sides saturate while monitors keep their places: a monitor
+// reaching past the picture is mirrored only where it lies in it.
+TEST(MirrorMonitors, TouchesNothingBeyondThePicture) {
+  Screens s = ScreensFrom({{0, 0, 40, 30}, {40, 0, 24, 16}, {64, 0, 8, 8}});
+  const int32_t width = 50, height = 30, guard = 600;
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height + guard);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint32_t>(i);
+  const std::vector<uint32_t> before = pixels;
+  MirrorMonitors(pixels.data(), width, height, s, 3);
+  for (size_t i = static_cast<size_t>(width) * height; i < pixels.size(); ++i)
+    ASSERT_EQ(pixels[i], before[i]) << "written past the picture's end at " << i;
+  auto at = [&](const std::vector<uint32_t>& p, int x, int y) { return p[static_cast<size_t>(y) * width + x]; };
+  EXPECT_EQ(at(pixels, 40, 0), at(before, 49, 15)) << "the part inside is mirrored as a whole";
+  EXPECT_EQ(at(pixels, 0, 0), at(before, 39, 29));
+  MirrorMonitors(nullptr, width, height, s, 3);  // no picture: nothing to mirror, no fault
 }
 
 TEST(CentredOn, EachMonitorCentresThePictureOnItself) {
