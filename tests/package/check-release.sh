@@ -5,6 +5,8 @@
 #    byte-identical programs and packages;
 #  - a release signed with a throw-away code-signing certificate
 #    (build/release-signed) verifies against it, and a changed byte breaks it;
+#    its programs are the build with a signature added; it is time-stamped
+#    only when a time-stamp server is named (one of its own, on 127.0.0.1);
 #  - the winget manifests have the fields winget requires, and name the
 #    packages by their hashes and product codes.
 # One line per check, then "release checks: N run, M failed"; the exit status
@@ -104,6 +106,56 @@ EOF
   ! osslsigncode verify -in "$work/changed" -CAfile "$work/cert.pem" >/dev/null 2>&1 ||
     { echo "$1 with one byte changed still verifies"; return 1; }
 }
+# The signed program is the built one with a signature added: the build,
+# signed here again, has the same Authenticode digest.
+digest() { osslsigncode verify -in "$1" 2>/dev/null | sed -n 's/^Current message digest *: *//p'; }
+signed_programs_are_the_build() {
+  local arch folder status=0
+  for arch in x64:win64 x86:win32; do
+    IFS=: read -r arch folder <<<"$arch"
+    osslsigncode sign -pkcs12 "$work/signer.pfx" -pass "$password" -h sha256 -in "build/$folder/Zindle!.scr" \
+      -out "$work/again-$arch.scr" >/dev/null || return 1
+    local released again
+    released=$(digest "$work/zip/$arch/Zindle!.scr") again=$(digest "$work/again-$arch.scr")
+    [ -n "$released" ] && [ "$released" = "$again" ] ||
+      { echo "$arch: digest '$released' released, '$again' of the build"; status=1; }
+  done
+  return $status
+}
+not_time_stamped() {
+  local file
+  for file in "$signed/Zindle-$version-x64.msi" "$work/zip/x64/Zindle!.scr"; do
+    ! osslsigncode verify -in "$file" -CAfile "$work/cert.pem" 2>&1 | grep -q '^Timestamp time' ||
+      { echo "$file is time-stamped"; return 1; }
+  done
+}
+# A time-stamp server of its own on this machine, with a certificate for
+# time-stamping.
+time_stamped_by_the_server_named() {
+  local stamps=$work/stamps status=0 file
+  mkdir -p "$stamps" && echo 01 >"$stamps/serial"
+  printf '%s\n' "[ tsa ]" "default_tsa = zindle" "[ zindle ]" "serial = serial" "signer_digest = sha256" \
+    "default_policy = 1.2.3.4.1" "digests = sha256" "ess_cert_id_alg = sha256" >"$stamps/tsa.cnf"
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$stamps/tsa.key" -out "$stamps/tsa.pem" -days 2 \
+    -subj "/CN=Zindle! test time stamps" -addext "keyUsage=critical,digitalSignature" \
+    -addext "extendedKeyUsage=critical,timeStamping" 2>/dev/null || return 1
+  python3 tests/package/time-stamp-server.py "$stamps" >"$stamps/port" &
+  local server=$! port=
+  for _ in $(seq 100); do port=$(cat "$stamps/port"); [ -n "$port" ] && break; sleep 0.05; done
+  if [ -z "$port" ]; then echo "the time-stamp server did not start"; kill $server; return 1; fi
+  ZINDLE_SIGN_PFX=$work/signer.pfx ZINDLE_SIGN_PASSWORD=$password ZINDLE_SIGN_TIMESTAMP=http://127.0.0.1:$port \
+    scripts/package.sh "$work/stamped" >"$work/stamped.log" 2>&1 || { tail -20 "$work/stamped.log"; status=1; }
+  kill $server
+  wait $server 2>/dev/null
+  [ $status -eq 0 ] || return 1
+  mkdir -p "$work/stamped-zip" && unzip -q -o "$work/stamped/Zindle-$version.zip" -d "$work/stamped-zip" || return 1
+  for file in "$work/stamped/Zindle-$version-x64.msi" "$work/stamped/Zindle-$version-x86.msi" \
+    "$work/stamped-zip/x64/Zindle!.scr" "$work/stamped-zip/x86/Zindle!.scr"; do
+    osslsigncode verify -in "$file" -CAfile "$work/cert.pem" -TSA-CAfile "$stamps/tsa.pem" 2>&1 |
+      grep -q '^Timestamp Server Signature verification: ok' || { echo "$file: no time-stamp of the server"; status=1; }
+  done
+  return $status
+}
 signed_checksums_and_manifest() {
   (cd "$signed" && sha256sum --quiet -c SHA256SUMS) &&
     python3 tests/package/check-manifest.py packages "$signed/$manifests" "$signed" "$version"
@@ -136,6 +188,9 @@ if check "a release signed with a throw-away certificate" sign_release; then
   check "signed: a changed byte breaks the program's signature" changed_byte_breaks "$work/zip/x64/Zindle!.scr" program
   check "signed: a changed byte breaks the package's signature" changed_byte_breaks "$signed/Zindle-$version-x64.msi" cabinet
   check "signed: checksums and manifest name the signed files" signed_checksums_and_manifest
+  check "signed: each program is the build with a signature added" signed_programs_are_the_build
+  check "signed without a time-stamp server: nothing is time-stamped" not_time_stamped
+  check "signed with a time-stamp server named: each file is counter-signed by it" time_stamped_by_the_server_named
 fi
 for file in Korvane.Zindle.yaml Korvane.Zindle.installer.yaml Korvane.Zindle.locale.en-US.yaml; do
   check "manifest $file: the fields winget requires" python3 tests/package/check-manifest.py fields "$dist/$manifests/$file" "$version"
