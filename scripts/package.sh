@@ -27,9 +27,7 @@ url=${ZINDLE_RELEASE_URL:-https://www.korvane.example/zindle/download}
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-rm -rf "$dist"
-mkdir -p "$dist" "$stage/x64" "$stage/x86"
-dist=$(realpath "$dist")
+mkdir -p "$stage/x64" "$stage/x86"
 cp "build/win64/Zindle!.scr" "$stage/x64/"
 cp "build/win32/Zindle!.scr" "$stage/x86/"
 
@@ -54,6 +52,10 @@ if [ -n "${ZINDLE_SIGN_PFX:-}" ]; then
 else
   echo "No certificate in ZINDLE_SIGN_PFX: the programs and packages are unsigned"
 fi
+# Only once the programs are signed: a wrong password leaves no half-made release.
+rm -rf "$dist"
+mkdir -p "$dist"
+dist=$(realpath "$dist")
 
 for arch in x64 x86; do
   scr=$stage/$arch/Zindle!.scr

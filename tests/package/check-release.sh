@@ -156,6 +156,12 @@ time_stamped_by_the_server_named() {
   done
   return $status
 }
+wrong_password_fails_and_writes_nothing() {
+  ! ZINDLE_SIGN_PFX=$work/signer.pfx ZINDLE_SIGN_PASSWORD="not $password" scripts/package.sh "$work/wrong" \
+    >"$work/wrong.log" 2>&1 || { echo "package.sh succeeded"; return 1; }
+  grep -q "signing .* failed" "$work/wrong.log" || { echo "package.sh did not say why:"; tail -5 "$work/wrong.log"; return 1; }
+  [ ! -e "$work/wrong" ] || { echo "it made $work/wrong, holding: $(ls "$work/wrong" | tr "\n" " ")"; return 1; }
+}
 signed_checksums_and_manifest() {
   (cd "$signed" && sha256sum --quiet -c SHA256SUMS) &&
     python3 tests/package/check-manifest.py packages "$signed/$manifests" "$signed" "$version"
@@ -190,6 +196,7 @@ if check "a release signed with a throw-away certificate" sign_release; then
   check "signed: checksums and manifest name the signed files" signed_checksums_and_manifest
   check "signed: each program is the build with a signature added" signed_programs_are_the_build
   check "signed without a time-stamp server: nothing is time-stamped" not_time_stamped
+  check "a wrong password fails the release, says so and writes nothing" wrong_password_fails_and_writes_nothing
   check "signed with a time-stamp server named: each file is counter-signed by it" time_stamped_by_the_server_named
 fi
 for file in Korvane.Zindle.yaml Korvane.Zindle.installer.yaml Korvane.Zindle.locale.en-US.yaml; do
