@@ -1,10 +1,20 @@
 #!/usr/bin/env bash
 # Builds, after the normal build, what a release hands to Windows users, in
-# build/dist:
+# FOLDER (build/dist by default):
 #   Zindle-VERSION-x64.msi  per-machine Windows Installer package, 64-bit Windows
 #   Zindle-VERSION-x86.msi  the same with the 32-bit program
 #   Zindle-VERSION.zip      both programs (x64/, x86/) and ReadMe.txt, to install by hand
 #   SHA256SUMS              of those three
+#   winget/manifests/...    the winget manifest of the two packages
+# usage: scripts/package.sh [FOLDER]
+# Environment:
+#   ZINDLE_SIGN_PFX        a code-signing certificate with its key (PKCS#12): both
+#                          programs and both packages are signed with it (Authenticode,
+#                          SHA-256); without it the release is unsigned
+#   ZINDLE_SIGN_PASSWORD   the certificate's password
+#   ZINDLE_SIGN_TIMESTAMP  a time-stamp server (RFC 3161) that counter-signs each signature
+#   ZINDLE_RELEASE_URL     the web folder the packages are published in, for the manifest
+#   SOURCE_DATE_EPOCH      the time every file of the release carries (the last commit's)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -12,12 +22,40 @@ cd "$root"
 ./scripts/build.sh win64 win32
 
 version=$(sed -n 's/^project(Zindle VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-dist=build/dist
-stage=build/package
-rm -rf "$dist" "$stage"
-mkdir -p "$dist" "$stage/x64" "$stage/x86"
+dist=${1:-build/dist}
+url=${ZINDLE_RELEASE_URL:-https://www.korvane.example/zindle/download}
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+mkdir -p "$stage/x64" "$stage/x86"
 cp "build/win64/Zindle!.scr" "$stage/x64/"
 cp "build/win32/Zindle!.scr" "$stage/x86/"
+
+# Signs a program or package in place: Authenticode with SHA-256, and for a
+# package also the stream that covers its summary and storage (MsiDigitalSignatureEx).
+sign() {  # file, extra osslsigncode options...
+  local file=$1; shift
+  local options=(-pkcs12 "$ZINDLE_SIGN_PFX" -h sha256 -n "Zindle!" -i "http://www.korvane.example/zindle/")
+  [ -z "${ZINDLE_SIGN_PASSWORD:-}" ] || options+=(-readpass "$stage/password")
+  [ -z "${ZINDLE_SIGN_TIMESTAMP:-}" ] || options+=(-ts "$ZINDLE_SIGN_TIMESTAMP")
+  osslsigncode sign "${options[@]}" "$@" -in "$file" -out "$file.signed" >"$stage/sign.log" 2>&1 ||
+    { cat "$stage/sign.log" >&2; echo "package.sh: signing $file failed" >&2; return 1; }
+  mv "$file.signed" "$file"
+}
+if [ -n "${ZINDLE_SIGN_PFX:-}" ]; then
+  [ -f "$ZINDLE_SIGN_PFX" ] || { echo "package.sh: no certificate $ZINDLE_SIGN_PFX" >&2; exit 1; }
+  # The password goes to osslsigncode in a file, not on its command line.
+  (umask 077 && printf '%s' "${ZINDLE_SIGN_PASSWORD:-}" >"$stage/password")
+  echo "Signing with $ZINDLE_SIGN_PFX${ZINDLE_SIGN_TIMESTAMP:+, time-stamped by $ZINDLE_SIGN_TIMESTAMP}"
+  sign "$stage/x64/Zindle!.scr"
+  sign "$stage/x86/Zindle!.scr"
+else
+  echo "No certificate in ZINDLE_SIGN_PFX: the programs and packages are unsigned"
+fi
+# Only once the programs are signed: a wrong password leaves no half-made release.
+rm -rf "$dist"
+mkdir -p "$dist"
+dist=$(realpath "$dist")
 
 for arch in x64 x86; do
   scr=$stage/$arch/Zindle!.scr
@@ -27,6 +65,7 @@ for arch in x64 x86; do
     exit 1
   fi
   packaging/build-msi.sh "$arch" "$version" "$scr" "$dist/Zindle-$version-$arch.msi"
+  [ -z "${ZINDLE_SIGN_PFX:-}" ] || sign "$dist/Zindle-$version-$arch.msi" -add-msi-dse
 done
 
 # Windows users read the text in Notepad: CRLF line ends.
@@ -34,10 +73,12 @@ sed "s/@VERSION@/$version/g; s/\$/\r/" packaging/ReadMe.txt >"$stage/ReadMe.txt"
 # The same sources give the same archive: every entry carries the time of the
 # last commit, and no folder entries or Unix extras.
 export TZ=UTC
-stamp=$(git log -1 --format=%cd --date=format-local:%Y%m%d%H%M.%S 2>/dev/null || date +%Y%m%d%H%M.%S)
-find "$stage" -exec touch -t "$stamp" {} +
-(cd "$stage" && zip -q -X -D "$root/$dist/Zindle-$version.zip" ReadMe.txt "x64/Zindle!.scr" "x86/Zindle!.scr")
+find "$stage" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
+(cd "$stage" && zip -q -X -D "$dist/Zindle-$version.zip" ReadMe.txt "x64/Zindle!.scr" "x86/Zindle!.scr")
 
 (cd "$dist" && sha256sum "Zindle-$version-x64.msi" "Zindle-$version-x86.msi" "Zindle-$version.zip" >SHA256SUMS)
+manifest=$(python3 packaging/winget-manifest.py "$version" "$dist/winget" "$url" \
+  "$dist/Zindle-$version-x64.msi" "$dist/Zindle-$version-x86.msi")
 echo "Packages of Zindle! $version in $dist:"
 ls -l "$dist" | tail -n +2
+echo "winget manifest in ${manifest#"$root/"}"

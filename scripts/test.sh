@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the unit
-# tests natively, the release packages checked as files, the end-to-end
+# tests natively, the release packages checked as files, the release built
+# again elsewhere and compared, signed and its manifest checked, the end-to-end
 # scenarios against the real program and its packages under Wine on a virtual
 # display. Screenshots of the run are kept in build/artefacts.
 set -euo pipefail
@@ -31,6 +32,17 @@ tests/package/check-dist.sh | tee build/package.log || package_status=$?
 package_total=$(sed -n 's/^package checks: \([0-9]*\) run.*/\1/p' build/package.log)
 package_failed=$(sed -n 's/^package checks: .* \([0-9]*\) failed$/\1/p' build/package.log)
 
+echo "== release: built again elsewhere, signed, winget manifest"
+release_status=0
+tests/package/check-release.sh | tee build/release.log || release_status=$?
+release_total=$(sed -n 's/^release checks: \([0-9]*\) run.*/\1/p' build/release.log)
+release_failed=$(sed -n 's/^release checks: .* \([0-9]*\) failed$/\1/p' build/release.log)
+# The 64-bit program of the signed release, for the scenario that runs it.
+signed_scr=build/release-signed-x64/Zindle!.scr
+rm -rf build/release-signed-x64
+unzip -q -o -j "build/release-signed/Zindle-$version.zip" 'x64/Zindle!.scr' -d build/release-signed-x64 2>/dev/null ||
+  release_status=1
+
 echo "== end-to-end tests (Windows program under Wine)"
 winpath() { echo "Z:$1" | tr / '\\'; }
 rm -rf build/artefacts build/e2e-*.xml && mkdir -p build/artefacts
@@ -43,6 +55,7 @@ export ZINDLE_MSI64=$(winpath "$root/build/dist/Zindle-$version-x64.msi")
 export ZINDLE_MSI32=$(winpath "$root/build/dist/Zindle-$version-x86.msi")
 export ZINDLE_MSI64_NEWER=$(winpath "$root/$newer_msi")
 export ZINDLE_SCR_NEWER=$(winpath "$root/$newer/Zindle!.scr")
+export ZINDLE_SCR_SIGNED=$(winpath "$root/$signed_scr")
 export ZINDLE_ICON=$(winpath "$root/resources/zindle.ico")
 # The picture files that once took the program down, made once (a few seconds).
 python3 tests/e2e/bad_pictures.py build/pictures
@@ -103,14 +116,17 @@ for bmp in build/artefacts/*/*.bmp; do
   [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
 done
 
-passed=$(( ${unit_total:-0} - ${unit_failed:-0} + ${package_total:-0} - ${package_failed:-0} + e2e_total - e2e_failed ))
-failed=$(( ${unit_failed:-0} + ${package_failed:-0} + e2e_failed ))
+passed=$(( ${unit_total:-0} - ${unit_failed:-0} + ${package_total:-0} - ${package_failed:-0} +
+  ${release_total:-0} - ${release_failed:-0} + e2e_total - e2e_failed ))
+failed=$(( ${unit_failed:-0} + ${package_failed:-0} + ${release_failed:-0} + e2e_failed ))
 [ $unit_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 [ $package_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
+[ $release_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 [ $e2e_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 echo
 echo "unit: ${unit_total:-0} run, ${unit_failed:-0} failed"
 echo "packages: ${package_total:-0} run, ${package_failed:-0} failed"
+echo "release: ${release_total:-0} run, ${release_failed:-0} failed"
 printf '%s\n' "${e2e_lines[@]}"
 echo "tests: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
