@@ -170,6 +170,15 @@ void SetClientSize(HWND window, int width, int height, const Scaler& scale) {
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
   SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A frame drawn at another scale than the window's own (the system's where
+  // the monitor's differs) takes more or less room than reckoned: the client
+  // area is what the controls are placed in, so it gets its size.
+  RECT client{};
+  GetClientRect(window, &client);
+  int wantWidth = scale.X(width), wantHeight = scale.Y(height);
+  if (client.right != wantWidth || client.bottom != wantHeight)
+    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + wantWidth - client.right,
+                 outer.bottom - outer.top + wantHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CentreOnScreen(HWND window) {

@@ -28,13 +28,20 @@ std::wstring TestModulePath(const wchar_t* name) {
   return dir + L"\\" + name;
 }
 
+bool ProgramIs32Bit() {
+  DWORD kind = 0;
+  return GetBinaryTypeW(ScrPath().c_str(), &kind) && kind == SCS_32BIT_BINARY;
+}
+
+bool ProgramRunsAsA32BitLinuxProcess() {
+  return ProgramIs32Bit() && GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 std::wstring ProgramSystemFolder() {
   wchar_t folder[MAX_PATH];
-  DWORD kind = 0;
   UINT length = 0;
   // A 32-bit program on 64-bit Windows sees the 32-bit system folder there.
-  if (GetBinaryTypeW(ScrPath().c_str(), &kind) && kind == SCS_32BIT_BINARY)
-    length = GetSystemWow64DirectoryW(folder, MAX_PATH);
+  if (ProgramIs32Bit()) length = GetSystemWow64DirectoryW(folder, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) length = GetSystemDirectoryW(folder, MAX_PATH);
   return std::wstring(folder, length);
 }

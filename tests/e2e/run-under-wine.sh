@@ -9,6 +9,8 @@
 #                    Zindle!.scr and ZINDLE_TEST_MODULES the folder of its
 #                    stand-ins for system modules (the 32-bit build needs Wine 10)
 #   --size WxH       one monitor on Xvfb (default 800x600)
+#   --dpi N          the X server's dots per inch (Wine 10 takes each monitor's
+#                    scale from it; Wine 8 only from the registry)
 #   --layouts ...    several monitors on X.Org's dummy driver: the program runs
 #                    once per layout, with ZINDLE_LAYOUT naming it and every
 #                    "{layout}" in ARGS replaced by the name. Layouts (the
@@ -19,13 +21,14 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 size=800x600
-layouts= runtime=8 arch=
+layouts= runtime=8 arch= dpi=96
 arguments=("$@")
 while [ $# -gt 0 ]; do
   case $1 in
     --wine) runtime=$2; shift 2 ;;
     --arch) arch=$2; shift 2 ;;
     --size) size=$2; shift 2 ;;
+    --dpi) dpi=$2; shift 2 ;;
     --layouts) layouts=$2; shift 2 ;;
     *) break ;;
   esac
@@ -61,7 +64,7 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 display=90
 while [ -e /tmp/.X$display-lock ] || [ -e /tmp/.X11-unix/X$display ]; do display=$((display + 1)); done
 if [ -z "$layouts" ]; then
-  Xvfb :$display -screen 0 ${size}x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb :$display -screen 0 ${size}x24 -dpi "$dpi" -nolisten tcp >"$work/xvfb.log" 2>&1 &
 else
   # Xvfb offers one monitor only; the dummy driver offers RandR outputs that
   # Wine reports as monitors.
@@ -132,6 +135,13 @@ fi
 # No window manager runs on the virtual display: with managed windows Wine
 # would wait two seconds for one on every hide.
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+if [ "$dpi" != 96 ]; then
+  # The display's scale in the registry too, taken by Wine's desktop process
+  # when it starts: end the first one so that the next takes it.
+  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
+  "$(dirname "$wine")/wineserver" -w 2>/dev/null || true
+fi
 export ZINDLE_SCRATCH=$("$wine" winepath -w "$work/scratch" 2>/dev/null | tr -d '\r')
 mkdir -p "$work/scratch"
 set +e
