@@ -178,6 +178,7 @@ class CountingPlatform : public zindle::EnginePlatform {
   void Sleep(int32_t milliseconds) override { gdi_.Sleep(milliseconds); }
   int64_t Now() override { return gdi_.Now(); }
   void WaitUntil(int64_t due) override { gdi_.WaitUntil(due); }
+  bool RestUntil(int64_t until) override { return gdi_.RestUntil(until); }
   bool WindowVisible() override {
     if (passes++ == 0) start_ = NowMs();
     return gdi_.WindowVisible() && NowMs() - start_ < forMs_;
