@@ -5,6 +5,7 @@
 #include "core/numbers.h"
 #include "core/picture_win32.h"
 #include "saver/desktop_source.h"
+#include "saver/screens_win32.h"
 #include "settings/registry_reader_win32.h"
 
 namespace zindle {
@@ -39,8 +40,11 @@ void DrawWallpaper(HDC dc, const Screens& screens, const Picture& picture, Wallp
         SetBrushOrgEx(dc, place.left, place.top, nullptr);
         RECT r{monitor.left, monitor.top, monitor.right(), monitor.bottom()};
         FillRect(dc, &r, tiles.get());
-      } else if (place.width == picture.width && place.height == picture.height) {
-        BitBlt(dc, place.left, place.top, place.width, place.height, picture.bitmap.dc(), 0, 0, SRCCOPY);
+      } else if (fit == WallpaperFit::Centre) {
+        DrawOnMonitor(dc, monitor,
+                      Rect{place.left + picture.left, place.top + picture.top, picture.bitmap.width(),
+                           picture.bitmap.height()},
+                      picture.bitmap.dc());
       } else {
         StretchBlt(dc, place.left, place.top, place.width, place.height, picture.bitmap.dc(), 0, 0,
                    picture.width, picture.height, SRCCOPY);
@@ -63,13 +67,15 @@ bool ReplaceUnseenDesktop(MemoryBitmap& pic, const Screens& screens, bool captur
     RECT r{0, 0, pic.width(), pic.height()};
     FillRect(pic.dc(), &r, brush.get());
   }
-  // The whole picture, scaled as the style asks; the loader's budget holds.
+  // Centred, only the part that shows is kept, as for a picture of the
+  // user's; scaled or tiled, the whole of it. The loader's budget holds.
   if (!path.empty()) {
-    Picture picture = LoadPicture(path, [](int width, int height) { return Rect{0, 0, width, height}; });
-    if (picture && picture.left == 0 && picture.top == 0 && picture.bitmap.width() == picture.width &&
-        picture.bitmap.height() == picture.height)
-      DrawWallpaper(pic.dc(), screens, picture,
-                    WallpaperFitFrom(DesktopNumber("WallpaperStyle"), DesktopNumber("TileWallpaper")));
+    const WallpaperFit fit = WallpaperFitFrom(DesktopNumber("WallpaperStyle"), DesktopNumber("TileWallpaper"));
+    Picture picture = LoadPicture(path, [&](int width, int height) {
+      return fit == WallpaperFit::Centre ? PartShownOnMonitors(screens, width, height) : Rect{0, 0, width, height};
+    });
+    const bool whole = picture.bitmap.width() == picture.width && picture.bitmap.height() == picture.height;
+    if (picture && (fit == WallpaperFit::Centre || whole)) DrawWallpaper(pic.dc(), screens, picture, fit);
   }
   GdiFlush();
   return true;
