@@ -217,7 +217,7 @@ class KeyPlatform : public CountingPlatform {
   double start_ = 0;
 };
 
-Summary KeyLatency(HWND window, HDC windowDc, double throttleMs, int runs, double pace = 0) {
+Summary KeyLatency(HWND window, HDC windowDc, double throttleMs, int runs, double pace = 0, int frames = 0) {
   zindle::SaverState state;
   state.ImageWidth = static_cast<int16_t>(W);
   state.ImageHeight = static_cast<int16_t>(H);
@@ -232,6 +232,7 @@ Summary KeyLatency(HWND window, HDC windowDc, double throttleMs, int runs, doubl
     zindle::Generator random(run + 1);
     zindle::EngineRun paced;
     paced.passesPerSecond = pace;
+    paced.framesPerSecond = frames;
     zindle::ZindleLoop(surface, surface, platform, nullptr, state, random, paced);
     if (platform.sentAt > 0 && g_keyDownAt > 0) latencies.push_back(g_keyDownAt - platform.sentAt);
   }
@@ -247,7 +248,7 @@ struct EngineFigures {
 // One run of the engine for a while, then the same blocks copied back to
 // back with nothing else, then whole-surface copies on the same surfaces.
 EngineFigures MeasureEngine(HWND window, HDC windowDc, HDC work, double forMs, double throttleMs = 0,
-                            double pace = 0, int width = W, int height = H) {
+                            double pace = 0, int width = W, int height = H, int frames = 0) {
   zindle::SaverState state;
   state.ImageWidth = static_cast<int16_t>(width);
   state.ImageHeight = static_cast<int16_t>(height);
@@ -259,6 +260,7 @@ EngineFigures MeasureEngine(HWND window, HDC windowDc, HDC work, double forMs, d
   zindle::Generator random(7);
   zindle::EngineRun paced;
   paced.passesPerSecond = pace;
+  paced.framesPerSecond = frames;
   double start = NowMs();
   zindle::ZindleLoop(source, windowSurface, platform, work ? &workSurface : nullptr, state, random, paced);
   GdiFlush();
@@ -373,6 +375,13 @@ void EngineSection() {
     Figure(s, "window surface at the saver's pace: share of the target", 100 * 1000.0 / f.passMs / target, "%");
     Figure(s, "key press -> the window's key handler, engine at the saver's pace",
            KeyLatency(window, dc.get(), 0, std::max(5, g_runs), target), "ms");
+    // As the saver runs it: grouped by the display's frames.
+    const int frames = zindle::DisplayFramesPerSecond();
+    Note(s, "the display's frames a second: " + std::to_string(frames));
+    f = MeasureEngine(window, dc.get(), nullptr, 5000, 0, target, W, H, frames);
+    Figure(s, "window surface at the saver's pace, grouped by frame: passes", 1000.0 / f.passMs, "passes/s");
+    Figure(s, "key press -> the window's key handler, engine grouped by frame",
+           KeyLatency(window, dc.get(), 0, std::max(5, g_runs), target, frames), "ms");
 
     // The preview's case: source and work a memory bitmap like the preview
     // image, the target the window.
@@ -895,7 +904,7 @@ void RunningSection(bool memoryOnly) {
       };
       double saver0 = pid > 0 ? UnixCpuMs(pid) : -1, server0 = total(servers), x0 = total(xservers);
       double start = NowMs();
-      e2e::PumpFor(5000);
+      e2e::PumpFor(10000);  // as long as the peer is measured
       double wall = NowMs() - start;
       double saver1 = pid > 0 ? UnixCpuMs(pid) : -1, server1 = total(servers), x1 = total(xservers);
       if (pid < 0) Note(s, "the saver's Unix process was not found in /proc");
