@@ -113,8 +113,10 @@ void ZindleByFrame(Surface& source, Surface& target, EnginePlatform& platform, S
   const int64_t frame = std::llround(1e6 / run.framesPerSecond);
   size_t pass = 0;
   int64_t due = clock.NextPass(platform.Now());
-  bool first = true;
-  bool woken = false;  // by an event, which comes after the passes due before it
+  bool first = true;  // the first pass is drawn at once, even unseen
+  // Woken by an event (or not knowing), which comes after the passes due
+  // before it; a quiet wake has already looked at the queue and found it empty.
+  bool woken = true;
   bool planned = false;  // a block planned and waiting for its time
   Area area;
   Block block{};
@@ -151,7 +153,7 @@ void ZindleByFrame(Surface& source, Surface& target, EnginePlatform& platform, S
                       area.target.left, area.target.top);
       }
     }
-    platform.DoEvents();
+    if (woken) platform.DoEvents();
     if (!platform.WindowVisible()) return;
     // The next wake is a frame on, or later when the next pass is due later;
     // an event ends the rest and is handled after the passes due before it.

@@ -111,7 +111,8 @@ class EnginePlatform {
   // Rests until the clock reaches `due`, handling events as they come.
   virtual void WaitUntil(int64_t due) = 0;
   // Rests until the clock reaches `until` or an event is waiting, which is
-  // left for the caller; true when one is waiting.
+  // left for the caller. False only when the queue was looked at and found
+  // empty at the end of the rest: the rest was that frame's look at it.
   virtual bool RestUntil(int64_t until) {
     WaitUntil(until);
     return false;

@@ -44,9 +44,10 @@ int64_t GdiEnginePlatform::Now() {
          counter.QuadPart % frequency_.QuadPart * 1000000 / frequency_.QuadPart;
 }
 
-bool GdiEnginePlatform::Rest(int64_t until) {
+bool GdiEnginePlatform::Rest(int64_t until, bool* waited) {
   int64_t left = std::min(until - Now(), kLongestRest);
   if (left <= 0) return false;
+  if (waited) *waited = true;
   DWORD result;
   if (timer_) {
     LARGE_INTEGER due;
@@ -68,10 +69,13 @@ void GdiEnginePlatform::WaitUntil(int64_t due) {
 }
 
 bool GdiEnginePlatform::RestUntil(int64_t until) {
+  // A rest that ends on its timer has found the queue empty: under Wine each
+  // look at it is a round trip to the Wine server, so it is not looked at again.
+  bool waited = false;
   while (Now() < until && WindowVisible()) {
-    if (Rest(until)) return true;
+    if (Rest(until, &waited)) return true;
   }
-  return false;
+  return !waited;
 }
 
 void GdiEnginePlatform::Sleep(int32_t milliseconds) {

@@ -33,7 +33,8 @@ class GdiEnginePlatform : public EnginePlatform {
 
  private:
   // Rests until `until` or until a message arrives; true when one did.
-  bool Rest(int64_t until);
+  // `waited` tells whether it rested and so looked at the queue.
+  bool Rest(int64_t until, bool* waited = nullptr);
 
   HWND window_;
   KernelHandle timer_;  // finer than the system's tick where Windows offers it
