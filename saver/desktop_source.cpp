@@ -19,12 +19,9 @@ std::optional<uint32_t> FlatColour(const uint32_t* pixels, int32_t stride, int32
   return colour;
 }
 
-DesktopSource ChooseDesktopSource(bool captured, std::optional<uint32_t> flatColour, bool hasWallpaper,
-                                  uint32_t desktopColour) {
+DesktopSource ChooseDesktopSource(bool captured, std::optional<uint32_t> flatColour, bool hasWallpaper) {
   if (!captured) return DesktopSource::Wallpaper;
-  if (!flatColour) return DesktopSource::Capture;
-  if (!hasWallpaper && *flatColour == (desktopColour & 0xFFFFFF)) return DesktopSource::Capture;
-  return DesktopSource::Wallpaper;
+  return flatColour && hasWallpaper ? DesktopSource::Wallpaper : DesktopSource::Capture;
 }
 
 WallpaperFit WallpaperFitFrom(int32_t style, int32_t tile) {

@@ -18,11 +18,10 @@ std::optional<uint32_t> FlatColour(const uint32_t* pixels, int32_t stride, int32
 
 enum class DesktopSource { Capture, Wallpaper };
 
-// A capture that worked and is not flat is the desktop. A flat one is the
-// desktop only where the desktop is flat itself: no wallpaper, and the flat
-// colour the desktop's own. Anything else is not what the user sees.
-DesktopSource ChooseDesktopSource(bool captured, std::optional<uint32_t> flatColour, bool hasWallpaper,
-                                  uint32_t desktopColour);
+// A capture that failed is not the desktop, nor a flat one over a wallpaper.
+// Without a wallpaper a flat capture may be what the user sees (a plain
+// desktop, a window over all of it) and is kept.
+DesktopSource ChooseDesktopSource(bool captured, std::optional<uint32_t> flatColour, bool hasWallpaper);
 
 // How the desktop places its wallpaper, from the "WallpaperStyle" and
 // "TileWallpaper" values of the desktop's settings.

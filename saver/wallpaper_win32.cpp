@@ -25,8 +25,6 @@ int32_t DesktopNumber(const char* name) {
   return 0;
 }
 
-uint32_t Rgb(COLORREF c) { return (uint32_t{GetRValue(c)} << 16) | (uint32_t{GetGValue(c)} << 8) | GetBValue(c); }
-
 void DrawWallpaper(HDC dc, const Screens& screens, const Picture& picture, WallpaperFit fit) {
   SetStretchBltMode(dc, HALFTONE);
   SetBrushOrgEx(dc, 0, 0, nullptr);
@@ -59,9 +57,8 @@ void DrawWallpaper(HDC dc, const Screens& screens, const Picture& picture, Wallp
 bool ReplaceUnseenDesktop(MemoryBitmap& pic, const Screens& screens, bool captured) {
   if (!pic || !pic.bits()) return false;
   const std::string path = WallpaperPath();
-  const uint32_t desktop = Rgb(GetSysColor(COLOR_DESKTOP));
   auto flat = FlatColour(pic.bits(), pic.width(), screens.bounds.width, screens.bounds.height);
-  if (ChooseDesktopSource(captured, flat, !path.empty(), desktop) == DesktopSource::Capture) return false;
+  if (ChooseDesktopSource(captured, flat, !path.empty()) == DesktopSource::Capture) return false;
   {
     GdiObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(COLOR_DESKTOP)));
     RECT r{0, 0, pic.width(), pic.height()};

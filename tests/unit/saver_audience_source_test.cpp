@@ -52,7 +52,7 @@ TEST(FlatColour, OnlyAPictureOfOneColourIsFlat) {
 }
 
 TEST(ChooseDesktopSource, TheWallpaperWhereTheCaptureIsNotWhatTheUserSees) {
-  constexpr uint32_t kBlue = 0x3A6EA5;
+  constexpr uint32_t kBlue = 0x3A6EA5, kWhite = 0xFFFFFF;
   const struct {
     const char* name;
     bool captured;
@@ -65,11 +65,11 @@ TEST(ChooseDesktopSource, TheWallpaperWhereTheCaptureIsNotWhatTheUserSees) {
       {"the capture failed, no wallpaper: the desktop's colour", false, std::nullopt, false, DesktopSource::Wallpaper},
       {"black over a wallpaper", true, 0x000000u, true, DesktopSource::Wallpaper},
       {"the desktop's colour over a wallpaper", true, kBlue, true, DesktopSource::Wallpaper},
-      {"black where the desktop is blue", true, 0x000000u, false, DesktopSource::Wallpaper},
+      {"white without a wallpaper: a window over all of it", true, kWhite, false, DesktopSource::Capture},
       {"a plain blue desktop", true, kBlue, false, DesktopSource::Capture},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(ChooseDesktopSource(c.captured, c.flat, c.wallpaper, kBlue), c.expected) << c.name;
+    EXPECT_EQ(ChooseDesktopSource(c.captured, c.flat, c.wallpaper), c.expected) << c.name;
 }
 
 TEST(WallpaperPlaces, DrawnAsTheDesktopDrawsEachStyle) {
