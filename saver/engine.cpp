@@ -94,6 +94,77 @@ void CopyReadable(EnginePlatform& platform, Surface& to, const Area& area, Surfa
 
 }  // namespace
 
+int FramesPerSecond(uint32_t reported) {
+  // 0 and 1 stand for the hardware's default; below 24 no display refreshes.
+  if (reported < 24 || reported > 1000) return kDefaultFramesPerSecond;
+  return static_cast<int>(reported);
+}
+
+namespace {
+
+constexpr int64_t kUnseenRest = 1000000;
+
+// Paced and grouped by frame: one wake, one look at the queue and one
+// hand-over of work a frame, whatever the number of passes due in it.
+void ZindleByFrame(Surface& source, Surface& target, EnginePlatform& platform, Surface* work,
+                   const SaverState& state, RandomSource& random, const EngineRun& run,
+                   const std::function<Area(size_t)>& areaOfPass, size_t areaCount) {
+  PassClock clock(run.passesPerSecond * static_cast<double>(areaCount));
+  const int64_t frame = std::llround(1e6 / run.framesPerSecond);
+  size_t pass = 0;
+  int64_t due = clock.NextPass(platform.Now());
+  bool first = true;  // the first pass is drawn at once, even unseen
+  // Woken by an event (or not knowing), which comes after the passes due
+  // before it; a quiet wake has already looked at the queue and found it empty.
+  bool woken = true;
+  bool planned = false;  // a block planned and waiting for its time
+  Area area;
+  Block block{};
+  for (;;) {
+    const int64_t now = platform.Now();
+    bool drawn = false;
+    // A screen no one sees is not drawn on; the first pass always is.
+    const bool seen = first || !run.seen || run.seen();
+    first = false;
+    while (seen && (due < now || (due == now && !woken))) {
+      if (!planned) {
+        area = areaOfPass(pass++);
+        PassPlan plan = PlanPass(static_cast<int16_t>(area.target.width), static_cast<int16_t>(area.target.height),
+                                 state.Horizontal, state.Vertical, random);
+        block = ClipBlock(plan, area.readable);
+        planned = true;
+        // Slow motion: the planned block waits, resting, before it is drawn.
+        if (state.Slow != 0) {
+          clock.Delay(int64_t{state.Slow} * 1000);
+          due += int64_t{state.Slow} * 1000;
+          continue;
+        }
+      }
+      platform.Copy(work ? *work : target, area.target.left + block.x, area.target.top + block.y, block.w, block.h,
+                    source, area.sourceLeft + block.sx, area.sourceTop + block.sy);
+      planned = false;
+      due = clock.NextPass(now);
+      drawn = true;
+    }
+    if (drawn && work) {
+      for (size_t i = 0; i < areaCount; ++i) {
+        const Area area = areaOfPass(i);
+        platform.Copy(target, area.target.left, area.target.top, area.target.width, area.target.height, *work,
+                      area.target.left, area.target.top);
+      }
+    }
+    if (woken) platform.DoEvents();
+    if (!platform.WindowVisible()) return;
+    // The next wake is a frame on, or later when the next pass is due later;
+    // an event ends the rest and is handled after the passes due before it.
+    // Unseen, the run only waits for the event that shows it again.
+    const bool seenNow = !run.seen || run.seen();  // the events may have changed it
+    woken = platform.RestUntil(seenNow ? std::max(due, now + frame) : now + kUnseenRest);
+  }
+}
+
+}  // namespace
+
 void ZindleLoop(Surface& source, Surface& target, EnginePlatform& platform, Surface* work,
                 const SaverState& state, RandomSource& random, const EngineRun& run) {
   // One screen is read afresh from the state on every pass.
@@ -109,6 +180,10 @@ void ZindleLoop(Surface& source, Surface& target, EnginePlatform& platform, Surf
   for (size_t i = 0; i < areaCount; ++i) {
     Area area = areaOfPass(i);
     CopyReadable(platform, target, area, source, area.sourceLeft, area.sourceTop);
+  }
+  if (paced && run.framesPerSecond > 0) {
+    ZindleByFrame(source, target, platform, work, state, random, run, areaOfPass, areaCount);
+    return;
   }
   size_t pass = 0;
   do {

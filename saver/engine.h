@@ -3,6 +3,7 @@
 // may be read, then performed on surfaces through a small platform interface.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "core/rect.h"
@@ -109,6 +110,13 @@ class EnginePlatform {
   virtual int64_t Now() = 0;
   // Rests until the clock reaches `due`, handling events as they come.
   virtual void WaitUntil(int64_t due) = 0;
+  // Rests until the clock reaches `until` or an event is waiting, which is
+  // left for the caller. False only when the queue was looked at and found
+  // empty at the end of the rest: the rest was that frame's look at it.
+  virtual bool RestUntil(int64_t until) {
+    WaitUntil(until);
+    return false;
+  }
 };
 
 // The paces, chosen by looking at the distortion over time (docs/look.md):
@@ -119,16 +127,30 @@ class EnginePlatform {
 inline constexpr double kSaverPassesPerSecond = 250;
 inline constexpr double kPreviewPassesPerSecond = 25;
 
+// A display that reports no rate of its own, or one beyond reason, is taken
+// to show this many frames a second.
+inline constexpr int kDefaultFramesPerSecond = 60;
+int FramesPerSecond(uint32_t reported);
+
 // How a run is laid out and paced.
 struct EngineRun {
   std::vector<Area> areas;      // empty: one screen, the state's W x H, read afresh
   double passesPerSecond = 0;   // for each area; 0 runs passes back to back
+  // With a pace: the display's frames a second. Passes that fall due within
+  // one frame are seen together, so the run wakes once a frame, performs
+  // them together and looks at the queue once. 0 wakes for every pass.
+  int framesPerSecond = 0;
+  // Whether anyone can see the screen; while not, no pass is performed.
+  std::function<bool()> seen;
 };
 
 // Runs passes until the window is no longer visible (at least one pass). The
 // state is read afresh on every pass. With a work surface every block lands on
 // work and the whole of work is then copied onto the target. Several areas
-// take their passes in turn, each at the full pace.
+// take their passes in turn, each at the full pace. Grouped by frame, an
+// event is handled after every pass that fell due before it and before any
+// that falls due later, as when each pass looks at the queue itself; work is
+// copied onto the target once a frame, and `Slow` lengthens the rest.
 void ZindleLoop(Surface& source, Surface& target, EnginePlatform& platform, Surface* work,
                 const SaverState& state, RandomSource& random, const EngineRun& run = {});
 

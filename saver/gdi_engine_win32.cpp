@@ -44,9 +44,10 @@ int64_t GdiEnginePlatform::Now() {
          counter.QuadPart % frequency_.QuadPart * 1000000 / frequency_.QuadPart;
 }
 
-bool GdiEnginePlatform::Rest(int64_t until) {
+bool GdiEnginePlatform::Rest(int64_t until, bool* waited) {
   int64_t left = std::min(until - Now(), kLongestRest);
   if (left <= 0) return false;
+  if (waited) *waited = true;
   DWORD result;
   if (timer_) {
     LARGE_INTEGER due;
@@ -67,6 +68,16 @@ void GdiEnginePlatform::WaitUntil(int64_t due) {
   }
 }
 
+bool GdiEnginePlatform::RestUntil(int64_t until) {
+  // A rest that ends on its timer has found the queue empty: under Wine each
+  // look at it is a round trip to the Wine server, so it is not looked at again.
+  bool waited = false;
+  while (Now() < until && WindowVisible()) {
+    if (Rest(until, &waited)) return true;
+  }
+  return !waited;
+}
+
 void GdiEnginePlatform::Sleep(int32_t milliseconds) {
   // The messages are left for the yield that follows the pause.
   int64_t until = Now() + int64_t{milliseconds} * 1000;
@@ -76,6 +87,23 @@ void GdiEnginePlatform::Sleep(int32_t milliseconds) {
 }
 
 bool GdiEnginePlatform::WindowVisible() { return IsWindowVisible(window_) != FALSE; }
+
+int DisplayFramesPerSecond() {
+  uint32_t fastest = 0;
+  DISPLAY_DEVICEW device{};
+  device.cb = sizeof(device);
+  for (DWORD i = 0; EnumDisplayDevicesW(nullptr, i, &device, 0); ++i) {
+    DEVMODEW mode{};
+    mode.dmSize = sizeof(mode);
+    if ((device.StateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) &&
+        EnumDisplaySettingsW(device.DeviceName, ENUM_CURRENT_SETTINGS, &mode) &&
+        static_cast<uint32_t>(FramesPerSecond(mode.dmDisplayFrequency)) == mode.dmDisplayFrequency)
+      fastest = std::max<uint32_t>(fastest, mode.dmDisplayFrequency);
+    device = DISPLAY_DEVICEW{};
+    device.cb = sizeof(device);
+  }
+  return FramesPerSecond(fastest);
+}
 
 void ZindleLoop(HDC source, HDC target, HWND window, HDC work, const EngineRun& run) {
   DcSurface sourceSurface(source);

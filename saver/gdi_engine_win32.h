@@ -29,15 +29,21 @@ class GdiEnginePlatform : public EnginePlatform {
   bool WindowVisible() override;
   int64_t Now() override;
   void WaitUntil(int64_t due) override;
+  bool RestUntil(int64_t until) override;
 
  private:
   // Rests until `until` or until a message arrives; true when one did.
-  bool Rest(int64_t until);
+  // `waited` tells whether it rested and so looked at the queue.
+  bool Rest(int64_t until, bool* waited = nullptr);
 
   HWND window_;
   KernelHandle timer_;  // finer than the system's tick where Windows offers it
   LARGE_INTEGER frequency_{};
 };
+
+// The display's frames a second: the fastest of the monitors' rates, or 60
+// where none reports one.
+int DisplayFramesPerSecond();
 
 // ZindleLoop on device contexts, with the program's state and generator.
 void ZindleLoop(HDC source, HDC target, HWND window, HDC work = nullptr, const EngineRun& run = {});

@@ -13,11 +13,13 @@
 #include "core/picture_win32.h"
 #include "core/platform_win32.h"
 #include "core/runtime_win32.h"
+#include "saver/audience_win32.h"
 #include "saver/colour_analysis.h"
 #include "saver/gdi_engine_win32.h"
 #include "saver/saver_rules.h"
 #include "saver/screen_saver_system_win32.h"
 #include "saver/screens_win32.h"
+#include "saver/wallpaper_win32.h"
 #include "settings/registry_reader_win32.h"
 #include "settings/registry_store_win32.h"
 
@@ -106,6 +108,7 @@ class frmSaver {
   MouseMoveRule mouse_;
   SystemParametersScreenSaver system_;
   SystemSaverSession session_;
+  Audience audience_;  // no pass is drawn while no one can see
 };
 
 LRESULT CALLBACK frmSaver::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -151,6 +154,11 @@ LRESULT frmSaver::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       if (!ApplyProgramPointer()) SetCursor(LoadCursor(nullptr, IDC_ARROW));
       return TRUE;
+    case kDisplayStateMessage:
+    case WM_POWERBROADCAST:
+    case WM_WTSSESSION_CHANGE:
+      if (AudienceMessage(audience_, message, wParam, lParam)) return TRUE;
+      break;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_SCREENSAVE) return 0;  // this is the screen saver
       break;
@@ -173,6 +181,7 @@ void frmSaver::Show() {
                             nullptr, nullptr, wc.hInstance, nullptr);
   if (!window_) ExitProcess(1);
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  RegisterAudienceNotifications(window_);
   Form_Initialize();
   Form_Load();
   ShowWindow(window_, SW_SHOW);
@@ -230,11 +239,13 @@ void frmSaver::PrepareDesktop() {
     Pic = {};
     return;
   }
+  BOOL captured = FALSE;
   {
     WindowDC screen(GetDesktopWindow());
-    BitBlt(Pic.dc(), 0, 0, w, h, screen.get(), screens_.bounds.left, screens_.bounds.top, SRCCOPY);
+    captured = BitBlt(Pic.dc(), 0, 0, w, h, screen.get(), screens_.bounds.left, screens_.bounds.top, SRCCOPY);
   }
   GdiFlush();
+  ReplaceUnseenDesktop(Pic, screens_, captured != FALSE);
   MirrorMonitors(Pic.bits(), Pic.width(), Pic.height(), screens_, Saver().Flip);
   Treatment treatment = TreatmentFor(Saver().Invert, ProgramRandom(), [this] { return AnalysisInverts(); });
   // Keeping is a copy onto itself, so only the inversion is performed.
@@ -301,6 +312,8 @@ void frmSaver::Form_Activate() {
   SaverState& state = Saver();
   EngineRun run;
   run.passesPerSecond = kSaverPassesPerSecond;
+  run.framesPerSecond = DisplayFramesPerSecond();
+  run.seen = [this] { return audience_.Seen(); };
   run.areas = MonitorAreas(screens_);
   if (state.Horizontal != 0 || state.Vertical != 0 || !Pic) {
     ZindleLoop(surface.get(), surface.get(), window_, nullptr, run);

@@ -4,14 +4,29 @@
 # GDI paths and the saver process under Wine at each screen size. It measures
 # and reports; it never fails on speed. The output is also kept in
 # build/bench-results.txt.
+# At each size the peer on Linux (the melt of the classic X11 screen-saver
+# collection) runs too, and its CPU share is set beside the saver's.
 # Environment: BENCH_SIZES (default "800x600 1920x1080 3840x2160"),
-# BENCH_RUNS (launches per start-up case; exit latency takes twice as many).
+# BENCH_RUNS (launches per start-up case; exit latency takes twice as many),
+# BENCH_ONLY (sections of the Windows bench, e.g. "cpu exit"; default all).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 ./scripts/setup.sh
+# The peer, and the image loader it grabs its picture with.
+peer_packages=(xscreensaver-data-extra xscreensaver)
+for p in "${peer_packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${peer_packages[@]}" >/dev/null
+    break
+  fi
+done
 sizes=${BENCH_SIZES:-800x600 1920x1080 3840x2160}
 runs=${BENCH_RUNS:-5}
+only=()
+for section in ${BENCH_ONLY:-}; do only+=(--only "$section"); done
 jobs=$(( $(nproc) < 2 ? 1 : 2 ))
 
 mkdir -p build
@@ -45,7 +60,10 @@ out=build/bench-results.txt
   for size in $sizes; do
     echo "== real GDI and the saver process under Wine at $size"
     timeout 600 tests/e2e/run-under-wine.sh --size "$size" build/bench-win64/bench/zindle_bench.exe --runs "$runs" \
-      2>&1 || echo "(the Windows bench at $size ended with $?)"
+      "${only[@]}" 2>&1 | tee "build/bench-$size.txt" || echo "(the Windows bench at $size ended with $?)"
+    echo
+    echo "== the peer on Linux at $size, beside the saver"
+    bench/peer.sh "$size" "build/bench-$size.txt" || echo "(the peer at $size ended with $?)"
     echo
   done
 } | tee "$out"

@@ -10,7 +10,7 @@ cmake -S . -B build/bench-native -DZINDLE_BENCH=ON >/dev/null
 cmake --build build/bench-native --target zindle_look >/dev/null
 look=build/bench-native/bench/zindle_look
 frames=build/look/frames
-mkdir -p "$frames" docs/look
+mkdir -p "$frames" build/look/full docs/look
 bench/look/make-desktop.sh build/look/desktop.ppm 1920x1080
 {
   $look build/look/desktop.ppm "$frames" --scale 5 --paces 100,250,500,1000,2500,5000

@@ -2,12 +2,14 @@
 // engine on a desktop picture in memory, with a clock that moves only as the
 // pace asks. Writes the frames and prints, for each, how much of the desktop
 // is still recognisable.
-// usage: zindle_look DESKTOP.ppm OUTDIR [--preview] [--paces 100,250,...] [--scale N] [--seed N]
+// usage: zindle_look DESKTOP.ppm OUTDIR [--preview] [--paces 100,250,...] [--scale N] [--seed N] [--frames N]
 //   --preview  the 152 x 112 miniature of the desktop's top-left corner,
 //              drawn as the preview draws it (every block onto the picture,
 //              the picture copied whole onto the window)
 //   --scale N  frames written N times smaller (default 1)
 //   --seed N   another sequence of random blocks
+//   --frames N the saver's passes grouped by N display frames a second, as
+//              the saver runs them (default 60; 0 a wake for every pass)
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -110,7 +112,7 @@ struct Amplitudes {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s DESKTOP.ppm OUTDIR [--preview] [--paces 100,250,...] [--scale N] [--seed N]\n",
+    std::fprintf(stderr, "usage: %s DESKTOP.ppm OUTDIR [--preview] [--paces 100,250,...] [--scale N] [--seed N] [--frames N]\n",
                  argv[0]);
     return 2;
   }
@@ -118,6 +120,7 @@ int main(int argc, char** argv) {
   bool preview = false;
   int scale = 1;
   uint64_t seed = 20261208;
+  int frames = zindle::kDefaultFramesPerSecond;
   std::vector<double> paces = {100, 250, 500, 1000, 2500, 5000};
   for (int i = 3; i < argc; ++i) {
     std::string arg = argv[i];
@@ -125,6 +128,8 @@ int main(int argc, char** argv) {
       preview = true;
     } else if (arg == "--scale" && i + 1 < argc) {
       scale = std::max(1, std::atoi(argv[++i]));
+    } else if (arg == "--frames" && i + 1 < argc) {
+      frames = std::max(0, std::atoi(argv[++i]));
     } else if (arg == "--seed" && i + 1 < argc) {
       seed = std::strtoull(argv[++i], nullptr, 10);
     } else if (arg == "--paces" && i + 1 < argc) {
@@ -155,6 +160,7 @@ int main(int argc, char** argv) {
       state.Vertical = a.vertical;
       zindle::EngineRun run;
       run.passesPerSecond = pace;
+      if (!preview) run.framesPerSecond = frames;  // the preview wakes for each of its passes
       zindle::Generator random(seed);
       char prefix[256];
       std::snprintf(prefix, sizeof(prefix), "%s/%s-%s-p%05d", outDir.c_str(), preview ? "preview" : "saver", a.name,

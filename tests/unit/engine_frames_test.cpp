@@ -1,0 +1,179 @@
+// The engine grouped by display frame: the same pace, one wake a frame, and
+// events handled between the same passes as before.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "fakes.h"
+
+namespace zindle {
+namespace {
+
+using testing::MemorySurface;
+
+// A clock that moves only when the engine rests, one event that may arrive
+// at a set time, and the time of every block copy.
+class FramePlatform : public EnginePlatform {
+ public:
+  void Copy(Surface& to, int32_t, int32_t, int32_t, int32_t, Surface&, int32_t, int32_t) override {
+    (&to == work ? blocks : handOvers).push_back(now);
+  }
+  void DoEvents() override {
+    ++looks;
+    if (eventAt >= 0 && now >= eventAt) {
+      if (passesBeforeEvent < 0) passesBeforeEvent = static_cast<int>(blocks.size());
+      eventAt = -1;
+      if (onEvent) onEvent();
+    }
+  }
+  void Sleep(int32_t) override {}
+  bool WindowVisible() override { return now < runFor; }
+  int64_t Now() override { return now; }
+  void WaitUntil(int64_t due) override {
+    if (eventAt > now && eventAt < due) {
+      now = eventAt;
+      DoEvents();
+    }
+    now = std::max(now, due);
+  }
+  bool RestUntil(int64_t until) override {
+    ++rests;
+    if (eventAt > now && eventAt < until) {
+      now = eventAt;
+      return true;
+    }
+    now = std::max(now, until);
+    return false;
+  }
+  Surface* work = nullptr;  // blocks land here; other copies are hand-overs
+  int64_t now = 0, runFor = 1000000, eventAt = -1;
+  int looks = 0, rests = 0, passesBeforeEvent = -1;
+  std::vector<int64_t> blocks, handOvers;
+  std::function<void()> onEvent;
+};
+
+SaverState Screen() {
+  SaverState s;
+  s.ImageWidth = 64;
+  s.ImageHeight = 48;
+  s.Horizontal = 1;
+  s.Vertical = 1;
+  return s;
+}
+
+EngineRun Paced(int framesPerSecond) {
+  EngineRun run;
+  run.passesPerSecond = 250;
+  run.framesPerSecond = framesPerSecond;
+  return run;
+}
+
+TEST(FramesPerSecond, ADisplayWithoutARateOfItsOwnIsTakenAtSixty) {
+  const struct {
+    const char* name;
+    uint32_t reported;
+    int expected;
+  } cases[] = {{"the hardware's default (0)", 0, 60}, {"the hardware's default (1)", 1, 60},
+               {"below any display", 23, 60},          {"a film display", 24, 24},
+               {"a fast display", 144, 144},            {"beyond reason", 100000, 60}};
+  for (const auto& c : cases) EXPECT_EQ(FramesPerSecond(c.reported), c.expected) << c.name;
+}
+
+TEST(ZindleLoop, GroupedByFrameKeepsThePaceAndWakesOnceAFrame) {
+  for (int fps : {60, 144}) {
+    SaverState s = Screen();
+    MemorySurface surface(64, 48);
+    FramePlatform platform;
+    platform.work = &surface;
+    Generator random(3);
+    ZindleLoop(surface, surface, platform, nullptr, s, random, Paced(fps));
+    const size_t passes = platform.blocks.size() - 1;  // the first copy is the whole picture
+    EXPECT_NEAR(static_cast<double>(passes), 250, 2) << fps << " Hz: the pace is kept";
+    EXPECT_LE(platform.rests, fps + 1) << fps << " Hz: at most one wake a frame";
+    EXPECT_EQ(platform.looks, 3) << "two looks at the queue before the first pass, one after it; a quiet "
+                                    "rest is a look of its own";
+    for (size_t i = 1; i < platform.blocks.size(); ++i) {
+      const int64_t due = static_cast<int64_t>(i - 1) * 4000;
+      EXPECT_GE(platform.blocks[i], due) << "pass " << i - 1 << " never comes early";
+      EXPECT_LT(platform.blocks[i] - due, 1000000 / fps + 4000) << "nor later than a frame after its time";
+    }
+  }
+}
+
+TEST(ZindleLoop, AnEventComesBetweenTheSamePassesGroupedOrNot) {
+  for (int64_t at : {int64_t{10500}, int64_t{16000}, int64_t{250300}}) {
+    int before[2];
+    for (int fps : {0, 60}) {
+      SaverState s = Screen();
+      MemorySurface surface(64, 48);
+      FramePlatform platform;
+      platform.work = &surface;
+      platform.eventAt = at;
+      Generator random(3);
+      ZindleLoop(surface, surface, platform, nullptr, s, random, Paced(fps));
+      before[fps != 0] = platform.passesBeforeEvent - 1;
+    }
+    EXPECT_EQ(before[1], before[0]) << "an event at " << at << " us";
+    EXPECT_EQ(before[1], static_cast<int>((at + 3999) / 4000)) << "after every pass due before it";
+  }
+}
+
+TEST(ZindleLoop, AWorkSurfaceIsHandedOverOnceAFrameThatDrew) {
+  for (int16_t slow : {0, 30}) {
+    SaverState s = Screen();
+    s.Slow = slow;
+    MemorySurface picture(65, 49), window(64, 48);
+    FramePlatform platform;
+    platform.work = &picture;
+    platform.eventAt = 10500;  // between two passes when slow
+    Generator random(3);
+    ZindleLoop(picture, window, platform, &picture, s, random, Paced(60));
+    std::vector<int64_t> frames = platform.blocks;  // the first copy goes to the window
+    frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
+    EXPECT_EQ(platform.handOvers.size(), 1 + frames.size()) << "Slow " << slow << ": the first copy, then one a frame that drew";
+  }
+}
+
+TEST(ZindleLoop, NoPassWhileNoOneSeesAndThePaceResumesAfter) {
+  SaverState s = Screen();
+  MemorySurface surface(64, 48);
+  FramePlatform platform;
+  platform.work = &surface;
+  platform.runFor = 3000000;
+  // The screen goes dark after one second, a movement comes in the dark,
+  // and the screen comes back after two.
+  platform.eventAt = 1000000;
+  bool seen = true;
+  platform.onEvent = [&] {
+    if (platform.now == 1000000) seen = false, platform.eventAt = 1500000;
+    else if (platform.now == 1500000) platform.eventAt = 2000000;
+    else seen = true;
+  };
+  EngineRun run = Paced(60);
+  run.seen = [&] { return seen; };
+  Generator random(3);
+  ZindleLoop(surface, surface, platform, nullptr, s, random, run);
+  const auto between = [&](int64_t from, int64_t to) {
+    return std::count_if(platform.blocks.begin() + 1, platform.blocks.end(),
+                         [&](int64_t t) { return t >= from && t < to; });
+  };
+  // A pass is drawn at the frame after it falls due.
+  EXPECT_NEAR(between(0, 1000001), 250, 2);
+  EXPECT_EQ(between(1000001, 2000000), 0) << "dark: nothing drawn";
+  EXPECT_NEAR(between(2000000, 3000001), 250, 10) << "seen again: the pace within two frames, no burst of missed passes";
+  EXPECT_LE(platform.rests, 2 * 61 + 2) << "dark, the run rests without waking every frame";
+}
+
+TEST(ZindleLoop, SlowLengthensTheRestBetweenPassesGroupedByFrame) {
+  SaverState s = Screen();
+  s.Slow = 4;  // 4 ms on top of the pace's 4 ms
+  MemorySurface surface(64, 48);
+  FramePlatform platform;
+  platform.work = &surface;
+  Generator random(3);
+  ZindleLoop(surface, surface, platform, nullptr, s, random, Paced(60));
+  EXPECT_NEAR(static_cast<double>(platform.blocks.size() - 1), 125, 2);
+}
+
+}  // namespace
+}  // namespace zindle
