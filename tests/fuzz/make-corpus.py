@@ -215,9 +215,12 @@ def settings():
     yield "previous-release-none", settings_input({"Current": "None"})
     yield "previous-release-empty", settings_input({"Current": ""})
     yield "previous-release-1.105", settings_input({"Current": "1.105"})
-    yield "previous-release-2.0", settings_input({"Current": "2.0"})
+    for version in ("0.9", "1.1", "1.11", "1.2", "2.0", "Nonesuch", "NONE "):
+        yield "previous-release-" + version.strip(), settings_input({"Current": version})
     odd = ["2.5", "3.5", "-1", "1e3", " 7 ", "1,5", "&H10", "0x10", "True", "99999999999", "-99999999999",
-           "1e999", "abc", "", "\t1\n2", "+4", ".5", "5.", "1e", "-0"]
+           "1e999", "abc", "", "\t1\n2", "+4", ".5", "5.", "1e", "-0",
+           # a number set by hand as a registry number reads as its signed decimal text
+           "-2147483648", "2147483647", "-1"]
     for i, text in enumerate(odd):
         yield "stored-%02d" % i, settings_input({key: text for key in KEYS[:10] + ["Slow"]}, seed=i)
     yield "amplitudes-32767", settings_input({"Horizontal": "32767", "Vertical": "32767"}, width=4000, height=3)
