@@ -10,8 +10,9 @@ fuzz_jobs=$(( $(nproc) < 2 ? 1 : 2 ))
 sanitized_build() {
   local dir=$1 log=$2; shift 2
   mkdir -p "$dir"
-  if ! { cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ "$@" &&
-         cmake --build "$dir" -j "$fuzz_jobs" --target $FUZZ_BUILD_TARGETS; } >"$log" 2>&1; then
+  # Two long runs started together must not build the same folder at once.
+  if ! (flock 9 && cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ "$@" &&
+        cmake --build "$dir" -j "$fuzz_jobs" --target $FUZZ_BUILD_TARGETS) 9>"$dir.lock" >"$log" 2>&1; then
     grep -E -A3 "error|Error" "$log" | head -40
     echo "build of $dir failed: see $log" >&2
     return 1
