@@ -10,7 +10,8 @@ fi
 packages=(cmake make g++ libgtest-dev libbenchmark-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
           binutils-mingw-w64-x86-64 wine64 fonts-wine xvfb x11-utils xdotool imagemagick python3 mate-backgrounds
           xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils msitools wixl zip unzip debootstrap
-          faketime osslsigncode openssl python3-yaml python3-jsonschema)
+          faketime osslsigncode openssl python3-yaml python3-jsonschema
+          clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the unit
-# tests natively, the release packages checked as files, the release built
-# again elsewhere and compared, signed and its manifest checked, the end-to-end
-# scenarios against the real program and its packages under Wine on a virtual
-# display. Screenshots of the run are kept in build/artefacts.
+# tests natively, the unit tests again and the fuzz targets under clang's
+# sanitizers (tests/fuzz/run.sh, FUZZ_SECONDS a target), the release packages
+# checked as files, the release built again elsewhere and compared, signed and
+# its manifest checked, the end-to-end scenarios against the real program and
+# its packages under Wine on a virtual display, for each runtime and build.
+# Screenshots of the run are kept in build/artefacts.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -15,6 +17,15 @@ unit_status=0
 (cd build/native && ctest --output-on-failure -j "$(nproc)") | tee build/unit.log || unit_status=$?
 unit_total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' build/unit.log | tail -1)
 unit_failed=$(sed -n 's/.*, \([0-9]*\) tests failed out of.*/\1/p' build/unit.log | tail -1)
+
+echo "== sanitizers and fuzzing (clang)"
+fuzz_status=0
+tests/fuzz/run.sh | tee build/fuzz.log || fuzz_status=$?
+fuzz_counts=$(grep '^sanitized unit: ' build/fuzz.log | tail -1)
+asan_total=$(sed -n 's/^sanitized unit: \([0-9]*\) run.*/\1/p' <<<"$fuzz_counts")
+asan_failed=$(sed -n 's/^sanitized unit: [0-9]* run, \([0-9]*\) failed;.*/\1/p' <<<"$fuzz_counts")
+fuzz_total=$(sed -n 's/.*fuzz targets: \([0-9]*\) run.*/\1/p' <<<"$fuzz_counts")
+fuzz_failed=$(sed -n 's/.*fuzz targets: [0-9]* run, \([0-9]*\) failed$/\1/p' <<<"$fuzz_counts")
 
 echo "== packages (build/dist)"
 version=$(sed -n 's/^project(Zindle VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
@@ -117,15 +128,20 @@ for bmp in build/artefacts/*/*.bmp; do
   [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
 done
 
-passed=$(( ${unit_total:-0} - ${unit_failed:-0} + ${package_total:-0} - ${package_failed:-0} +
-  ${release_total:-0} - ${release_failed:-0} + e2e_total - e2e_failed ))
-failed=$(( ${unit_failed:-0} + ${package_failed:-0} + ${release_failed:-0} + e2e_failed ))
+passed=$(( ${unit_total:-0} - ${unit_failed:-0} + ${asan_total:-0} - ${asan_failed:-0} + ${fuzz_total:-0} -
+           ${fuzz_failed:-0} + ${package_total:-0} - ${package_failed:-0} + ${release_total:-0} - ${release_failed:-0} +
+           e2e_total - e2e_failed ))
+failed=$(( ${unit_failed:-0} + ${asan_failed:-0} + ${fuzz_failed:-0} + ${package_failed:-0} + ${release_failed:-0} +
+           e2e_failed ))
 [ $unit_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
+[ $fuzz_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 [ $package_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 [ $release_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 [ $e2e_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 echo
 echo "unit: ${unit_total:-0} run, ${unit_failed:-0} failed"
+echo "sanitized unit: ${asan_total:-0} run, ${asan_failed:-0} failed"
+echo "fuzz targets: ${fuzz_total:-0} run, ${fuzz_failed:-0} failed"
 echo "packages: ${package_total:-0} run, ${package_failed:-0} failed"
 echo "release: ${release_total:-0} run, ${release_failed:-0} failed"
 printf '%s\n' "${e2e_lines[@]}"

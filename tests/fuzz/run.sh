@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The suite's sanitizer stage: builds the unit tests and the fuzz targets
+# with clang's address and undefined-behaviour sanitizers, runs the unit
+# tests so, then each fuzz target for a bounded time (FUZZ_SECONDS, 30 by
+# default), printing its executions. A crash fails the stage and leaves its
+# input in build/fuzz/crashes/. The last line gives the counts:
+#   sanitized unit: N run, N failed; fuzz targets: N run, N failed
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+cd "$root"
+. tests/fuzz/common.sh
+seconds=${FUZZ_SECONDS:-30}
+
+unit_total=0 unit_failed=0
+echo "== unit tests under the sanitizers (build/native-asan)"
+if build_sanitized_units; then
+  rm -f build/native-asan/unit.xml
+  build/native-asan/zindle_unit --gtest_brief=1 --gtest_output=xml:build/native-asan/unit.xml 2>&1 | tail -n 30
+  if [ -f build/native-asan/unit.xml ]; then
+    unit_total=$(grep -o -m1 'tests="[0-9]*"' build/native-asan/unit.xml | tr -dc 0-9)
+    unit_failed=$(grep -o -m1 'failures="[0-9]*"' build/native-asan/unit.xml | tr -dc 0-9)
+  else
+    # A sanitizer ended the run before the report was written.
+    unit_failed=1
+  fi
+  echo "sanitized unit tests: $unit_total run, $unit_failed failed"
+else
+  unit_failed=1
+fi
+
+fuzz_total=0 fuzz_failed=0
+echo "== fuzz targets ($seconds s each, build/fuzz)"
+if build_fuzz_targets; then
+  for name in $fuzz_targets; do
+    fuzz_total=$((fuzz_total + 1))
+    run_fuzz_target "$name" "$seconds" || fuzz_failed=$((fuzz_failed + 1))
+  done
+else
+  fuzz_failed=1
+fi
+echo "sanitized unit: $unit_total run, $unit_failed failed; fuzz targets: $fuzz_total run, $fuzz_failed failed"
+[ "$unit_failed" -eq 0 ] && [ "$fuzz_failed" -eq 0 ]
