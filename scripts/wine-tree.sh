@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Wine 10 for the tests: a Debian 13 tree beside the host's Debian 12, with the
 # 64-bit and the 32-bit Wine, the virtual displays and what the scenarios use.
-# The 32-bit Wine is a 32-bit Linux program, which the kernels of these
-# machines refuse; it runs under qemu-i386 through binfmt_misc.
+# The 32-bit Wine is a 32-bit Linux program: where the kernel or the processor
+# cannot run those, it runs under qemu-i386 through binfmt_misc.
 #
 #   wine-tree.sh make           makes the tree once (about 4 minutes), or adds
 #                               what an older tree lacks
 #   wine-tree.sh run CMD ...    runs CMD in the tree, in a mount namespace of its
 #                               own with /tmp and the project's folder as on the host
 #   wine-tree.sh i386 on|off    lets the machine run 32-bit Linux programs with the
-#                               tree's qemu-i386, or stops it (it holds machine-wide)
-#   wine-tree.sh i386 status    exits 0 when it is on
+#                               tree's qemu-i386 where it cannot run them itself, or
+#                               stops it (it holds machine-wide)
+#   wine-tree.sh i386 status    exits 0 when 32-bit Linux programs run
 # ZINDLE_TREE names the tree (default /var/lib/zindle/trixie).
 set -euo pipefail
 tree=${ZINDLE_TREE:-/var/lib/zindle/trixie}
@@ -61,12 +62,26 @@ exec chroot "$tree" /usr/bin/env --chdir="$PWD" "$@" </dev/null
 SH
 }
 
+# Whether a 32-bit Linux program runs: Wine's 32-bit loader, started alone,
+# answers with its version or that it misses its other half (it ran); a kernel
+# that refuses it, or a processor that cannot run it, gives no such answer.
+runs_i386() {
+  local answer
+  answer=$($sudo chroot "$tree" /usr/lib/wine/wine --version 2>&1 || true)
+  [[ $answer == *ntdll* || $answer == wine-[0-9]* ]]
+}
+
 i386() {
   case $1 in
-    status) [ -e "$entry" ] ;;
+    status) [ -e "$entry" ] || runs_i386 ;;
     on)
-      [ -e "$binfmt/register" ] || $sudo mount -t binfmt_misc binfmt_misc "$binfmt"
       [ -e "$entry" ] && return 0
+      if runs_i386; then
+        echo "32-bit Linux programs run natively here"
+        return 0
+      fi
+      echo "32-bit Linux programs do not run here: qemu-i386 runs them"
+      [ -e "$binfmt/register" ] || $sudo mount -t binfmt_misc binfmt_misc "$binfmt"
       # 32-bit x86 ELF programs, by their header; F opens qemu now, so that it
       # serves inside the tree as well; P keeps the program's own argv[0].
       printf '%s' ':zindle-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$tree"'/usr/bin/qemu-i386:FP' |
