@@ -2,6 +2,7 @@
 // it selects and the window handles read after "/P", "/A" and "/C".
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <string>
 
 #include "core/mode.h"
@@ -35,25 +36,22 @@ void CheckArgumentText(std::string_view argument) {
   REQUIRE(ModeFor(ModeKey(argument.substr(0, 2))) == mode);
   REQUIRE((mode == Mode::Dialog) == (key.empty() || key == "/C"));
 
-  uint32_t parent = PasswordParentHandle(argument);
-  std::optional<uint64_t> preview = PreviewWindowHandle(argument);
-  std::optional<uint64_t> owner = DialogOwnerHandle(argument);
+  std::optional<int32_t> handle = WindowHandleArgument(argument);
   // Display Properties never names window 0.
-  REQUIRE(!preview || *preview >= 1);
-  REQUIRE(!owner || *owner >= 1);
-  // A handle written as plain decimal digits is that handle.
-  if (argument.size() > 2) {
-    std::string_view afterKey = argument.substr(2);
-    if (IsDecimal(afterKey) && afterKey.size() <= 9) REQUIRE(parent == DecimalValue(afterKey));
-  }
-  if (argument.size() > 3) {
-    std::string_view afterSeparator = argument.substr(3);
-    if (IsDecimal(afterSeparator) && afterSeparator.size() <= 15) {
-      uint64_t value = DecimalValue(afterSeparator);
-      REQUIRE(value == 0 ? !preview : preview && *preview == value);
-      if (argument[2] == ':' || argument[2] == ' ') REQUIRE(value == 0 ? !owner : owner && *owner == value);
+  REQUIRE(!handle || *handle != 0);
+  // A handle written as plain decimal digits, after the switch alone or after
+  // a colon or a blank, is that handle, its 32 bits read with their sign.
+  auto expectDigits = [&](std::string_view digits) {
+    if (!IsDecimal(digits) || digits.size() > 15) return;
+    uint64_t value = DecimalValue(digits);
+    if (value == 0 || value > UINT32_MAX) {
+      REQUIRE(!handle);
+    } else {
+      REQUIRE(handle && static_cast<uint32_t>(*handle) == value);
     }
-  }
+  };
+  if (argument.size() > 2) expectDigits(argument.substr(2));
+  if (argument.size() > 3 && (argument[2] == ':' || argument[2] == ' ')) expectDigits(argument.substr(3));
 }
 
 }  // namespace
