@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     REQUIRE(shown.width >= 1 && shown.width <= kLargestSide);
     REQUIRE(shown.height >= 1 && shown.height <= kLargestSide);
     if (!header.IsMetafile()) {
-      REQUIRE(header.decodePixels <= kDecodeBudgetPixels);
+      REQUIRE(DecodeBytes(header.decodePixels, header.bitsPerPixel) <= kDecodeBudgetBytes);
       REQUIRE(shown.width == header.width && shown.height == header.height);
     } else {
       REQUIRE(dpiX >= 1 && dpiY >= 1);
@@ -70,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The decoder holds at least the picture it shows.
     REQUIRE(header.decodePixels >= static_cast<uint64_t>(header.width) * static_cast<uint64_t>(header.height));
     // A raster picture within the budget is not refused on a usual screen.
-    bool fits = header.decodePixels <= kDecodeBudgetPixels && header.width <= kLargestSide &&
-                header.height <= kLargestSide;
+    bool fits = DecodeBytes(header.decodePixels, header.bitsPerPixel) <= kDecodeBudgetBytes &&
+                header.width <= kLargestSide && header.height <= kLargestSide;
     REQUIRE(fits == (ShownSize(header, 96, 96).width != 0));
   }
   // Whatever part the caller asks to keep, what is kept lies in the picture.
