@@ -29,9 +29,6 @@ std::wstring ExpectedMemory() {
   memory.dwLength = sizeof(memory);
   GlobalMemoryStatusEx(&memory);
   uint64_t total = memory.ullTotalPhys;
-  // Wine's 32-bit Linux side counts the machine's memory in 32 bits: past
-  // 4 GiB the program is told the rest. Windows tells a 32-bit program all.
-  if (ProgramRunsAsA32BitLinuxProcess()) total %= uint64_t{1} << 32;
   uint64_t kb = total / 1024 + (total % 1024 >= 512);
   wchar_t separator[8] = {};
   GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8);

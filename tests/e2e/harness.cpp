@@ -33,10 +33,6 @@ bool ProgramIs32Bit() {
   return GetBinaryTypeW(ScrPath().c_str(), &kind) && kind == SCS_32BIT_BINARY;
 }
 
-bool ProgramRunsAsA32BitLinuxProcess() {
-  return ProgramIs32Bit() && GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 std::wstring ProgramSystemFolder() {
   wchar_t folder[MAX_PATH];
   UINT length = 0;

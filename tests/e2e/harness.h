@@ -17,11 +17,8 @@ std::wstring ScrPath();
 // A stand-in for a system module, built for the program under test: from the
 // folder ZINDLE_TEST_MODULES names, or beside the test.
 std::wstring TestModulePath(const wchar_t* name);
-// Whether the program under test is the 32-bit build, and whether Wine runs
-// it as a 32-bit Linux process (as Wine here does), whose own view of the
-// machine is 32 bits wide where Windows' is not.
+// Whether the program under test is the 32-bit build.
 bool ProgramIs32Bit();
-bool ProgramRunsAsA32BitLinuxProcess();
 // The system folder as the program under test sees it.
 std::wstring ProgramSystemFolder();
 std::wstring ScratchDir();

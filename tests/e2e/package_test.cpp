@@ -158,7 +158,7 @@ class PackageTest : public saver::SaverTest {
 
 TEST_F(PackageTest, InstallPutsTheBuiltSaverIntoSystem32UnderOneEntryAndItRunsFromThere) {
   ASSERT_EQ(InstallQuietly(release), 0u) << "msiexec /i /qn succeeds";
-  EXPECT_TRUE(SameFile(Installed(), ScrPath())) << "the built program, byte for byte, in " << Installed();
+  EXPECT_TRUE(SameFile(Installed(), Env(L"ZINDLE_SCR64"))) << "the built program, byte for byte, in " << Installed();
 
   std::wstring code = PackageProperty(release, L"ProductCode");
   auto entries = ZindleEntries();
