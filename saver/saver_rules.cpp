@@ -53,6 +53,12 @@ uint32_t RestoreTickPeriod(const RegistryValue& testPeriod) {
   return static_cast<uint32_t>(*number);
 }
 
+uint64_t DesktopPictureLimit(const RegistryValue& testLimit) {
+  const int32_t* number = std::get_if<int32_t>(&testLimit);
+  if (!number) return UINT64_MAX;
+  return static_cast<uint32_t>(*number);  // a DWORD, as the registry holds it
+}
+
 int16_t PasswordFlagFrom(const RegistryValue& value) {
   if (const int32_t* number = std::get_if<int32_t>(&value)) return ToInt16(*number);
   if (const std::string* text = std::get_if<std::string>(&value)) return ToInt16(LenientNumber(*text));

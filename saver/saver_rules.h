@@ -65,6 +65,12 @@ inline constexpr char kTestKey[] = "Software\\ZindleTest";
 inline constexpr char kTestTickValue[] = "RestoreTickMilliseconds";
 uint32_t RestoreTickPeriod(const RegistryValue& testPeriod);
 
+// The most bytes the captured desktop may take: no limit but the system's,
+// unless the scenarios' key asks for one (a number of bytes) to see the saver
+// run where there is no room for its picture.
+inline constexpr char kTestPictureLimitValue[] = "LargestDesktopPictureBytes";
+uint64_t DesktopPictureLimit(const RegistryValue& testLimit);
+
 // The password setting's leading decimal number, rounded half to even; empty
 // or not a number gives 0. Numbers beyond 16 bits stay non-zero.
 int16_t PasswordFlagFrom(const RegistryValue& value);

@@ -232,7 +232,9 @@ void frmSaver::Form_Load() {
 
 void frmSaver::PrepareDesktop() {
   const int w = Width(), h = Height();
-  Pic = MemoryBitmap::Dib(w + 1, h + 1);
+  const uint64_t bytes = uint64_t{4} * static_cast<uint32_t>(w + 1) * static_cast<uint32_t>(h + 1);
+  const uint64_t limit = DesktopPictureLimit(ReadRegistryValue(HKEY_CURRENT_USER, kTestKey, kTestPictureLimitValue));
+  Pic = bytes <= limit ? MemoryBitmap::Dib(w + 1, h + 1) : MemoryBitmap{};
   // Without room for the picture (a 32-bit process, very large screens) the
   // saver still runs and ends as always, on black.
   if (!Pic || !Pic.bits()) {

@@ -148,6 +148,23 @@ INSTANTIATE_TEST_SUITE_P(Runs, SaverRestoreTest,
                                          RestoreCase{"unzindle_off_never_restores", false, L"0"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Where there is no room for the captured desktop (a 32-bit process on very
+// large screens), both flips and the analysis find no picture: the saver
+// runs on black and ends as always.
+TEST_F(SaverTest, WithoutRoomForTheDesktopItRunsOnBlackAndEndsOnAKey) {
+  Backdrop backdrop(KnownPicture(ScreenWidth(), ScreenHeight()));
+  PutRegistryDword(kTestKey, kPictureLimitValue, 1);
+  settings::Put(L"FlipHoriz", L"1");
+  settings::Put(L"FlipVert", L"1");
+  settings::Put(L"Invert", L"3");
+  ASSERT_TRUE(StartSaver());
+  ASSERT_TRUE(WaitUntilRunning());
+  EXPECT_TRUE(ScreenBecomes(FilledPicture(ScreenWidth(), ScreenHeight(), Rgb(0, 0, 0)), kStartDeadline));
+  PressKey(VK_SPACE);
+  ASSERT_TRUE(PollUntil([&] { return !saver.Running(); }, kExitDeadline));
+  EXPECT_EQ(saver.ExitCode(), 0u) << "ended by the key, not by a fault";
+}
+
 // Launch to the first frame of an inverted desktop; printed for the record.
 TEST_F(SaverTest, TheFirstFrameIsUpSoonAfterLaunch) {
   Image desktop = KnownPicture(ScreenWidth(), ScreenHeight());

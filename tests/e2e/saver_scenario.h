@@ -19,6 +19,8 @@ inline constexpr DWORD kExitDeadline = 5000;
 // period from.
 inline constexpr wchar_t kTestKey[] = L"Software\\ZindleTest";
 inline constexpr wchar_t kTickValue[] = L"RestoreTickMilliseconds";
+// ... and the most bytes it may take for the captured desktop.
+inline constexpr wchar_t kPictureLimitValue[] = L"LargestDesktopPictureBytes";
 
 // The picture mirrored as the flip setting says: 1 left to right, 2 top to
 // bottom, 3 both.
@@ -99,6 +101,7 @@ class SaverTest : public testing::Test {
     settings::ClearAll();
     DeleteRegistryValue(kDesktopKey, L"ScreenSaveUsePassword");
     DeleteRegistryValue(kTestKey, kTickValue);
+    DeleteRegistryValue(kTestKey, kPictureLimitValue);
   }
 
   // The pointer in the primary monitor's top-left corner, and staying there:
