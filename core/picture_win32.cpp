@@ -3,21 +3,15 @@
 #include <objbase.h>
 #include <wincodec.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <memory>
-#include <new>
+
+#include "core/picture_file.h"
 
 namespace zindle {
 namespace {
 
-// A picture file larger than this is refused unread.
-constexpr uint64_t kLargestFile = uint64_t{1} << 30;
-
-// The file's bytes, read whole into memory: what is measured is what is
-// decoded, whatever another program writes to the file meanwhile, and a read
-// that fails (a network share gone, a disk pulled out) is a refused picture
-// where a view of the file would fault.
+// The picture file read whole, the file kept open and unshared for writing
+// meanwhile.
 class FileBytes {
  public:
   explicit FileBytes(const std::wstring& path) {
@@ -26,26 +20,20 @@ class FileBytes {
     if (file == INVALID_HANDLE_VALUE) return;
     KernelHandle owner(file);
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0 || static_cast<uint64_t>(size.QuadPart) > kLargestFile)
-      return;
-    const size_t total = static_cast<size_t>(size.QuadPart);
-    std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[total]);
-    if (!bytes) return;
-    for (size_t done = 0; done < total;) {
-      DWORD chunk = static_cast<DWORD>(std::min<size_t>(total - done, size_t{1} << 24)), read = 0;
-      if (!ReadFile(file, bytes.get() + done, chunk, &read, nullptr) || read == 0) return;  // cut short too
-      done += read;
-    }
-    bytes_ = std::move(bytes);
-    size_ = total;
+    if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0) return;
+    contents_ = ReadWholeFile(static_cast<uint64_t>(size.QuadPart), [file](uint8_t* into, size_t count, size_t& read) {
+      DWORD came = 0;
+      const bool ok = ReadFile(file, into, static_cast<DWORD>(count), &came, nullptr) != FALSE;
+      read = came;
+      return ok;
+    });
   }
-  const uint8_t* data() const { return bytes_.get(); }
-  size_t size() const { return size_; }
-  explicit operator bool() const { return bytes_ != nullptr; }
+  const uint8_t* data() const { return contents_.bytes.get(); }
+  size_t size() const { return contents_.size; }
+  explicit operator bool() const { return static_cast<bool>(contents_); }
 
  private:
-  std::unique_ptr<uint8_t[]> bytes_;
-  size_t size_ = 0;
+  FileContents contents_;
 };
 
 // An owner for one reference to a COM object.

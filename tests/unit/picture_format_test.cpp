@@ -2,10 +2,12 @@
 // headers of every kind, and files that are cut short or lie about their data.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "core/picture_file.h"
 #include "core/picture_format.h"
 
 namespace zindle {
@@ -420,6 +422,43 @@ TEST(ClipToPicture, KeepsOnlyWhatLiesWithinThePicture) {
               std::vector<int>({c.clipped.left, c.clipped.top, c.clipped.width, c.clipped.height}))
         << c.name;
   }
+}
+
+// A file as the system reads it: pieces no larger than asked for, possibly
+// fewer bytes than asked, and a read error or an early end where the script
+// says.
+struct ScriptedFile {
+  std::vector<uint8_t> bytes;
+  size_t failsAt = SIZE_MAX, endsAt = SIZE_MAX, mostPerRead = SIZE_MAX;
+  size_t place = 0;
+  bool Read(uint8_t* into, size_t count, size_t& read) {
+    if (place >= failsAt) return false;
+    const size_t end = std::min(endsAt, bytes.size());
+    read = std::min({count, mostPerRead, end - std::min(place, end)});
+    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(place), read, into);
+    place += read;
+    return true;
+  }
+};
+
+TEST(ReadWholeFile, TheWholeFileOrNothing) {
+  std::vector<uint8_t> bytes(5000);
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7);
+  auto readWith = [&](ScriptedFile file, uint64_t size) {
+    file.bytes = bytes;
+    return ReadWholeFile(size, [&](uint8_t* into, size_t count, size_t& read) { return file.Read(into, count, read); });
+  };
+
+  FileContents whole = readWith(ScriptedFile{{}, SIZE_MAX, SIZE_MAX, 777}, bytes.size());
+  ASSERT_TRUE(whole) << "short reads are read on";
+  EXPECT_EQ(std::vector<uint8_t>(whole.bytes.get(), whole.bytes.get() + whole.size), bytes);
+
+  EXPECT_FALSE(readWith(ScriptedFile{{}, 3000, SIZE_MAX, 1000}, bytes.size())) << "a read error part way";
+  EXPECT_FALSE(readWith(ScriptedFile{{}, SIZE_MAX, 4999}, bytes.size())) << "a file that ends before its size";
+  EXPECT_FALSE(readWith(ScriptedFile{}, 0)) << "an empty file";
+  bool asked = false;
+  EXPECT_FALSE(ReadWholeFile(kLargestPictureFile + 1, [&](uint8_t*, size_t, size_t&) { return asked = true; }));
+  EXPECT_FALSE(asked) << "a file over the cap is refused unread";
 }
 
 }  // namespace
