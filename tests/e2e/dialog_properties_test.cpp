@@ -505,21 +505,27 @@ class DialogAtHighDpi : public testing::Test {
   void TearDown() override { settings::ClearAll(); }
 };
 
-// Wine takes the system's scale from LogPixels; Wine 9 and later take a
-// monitor's from the X server instead (96 here) and still draw the frame at
-// the system's. The dialog follows its monitor, and its client area keeps its
-// size whatever the frame's scale.
-int WineMajorVersion() {
+// The scale of the monitor a window is on. Wine 8 gives every monitor the
+// LogPixels read at each program's start (this test's is older than the
+// value); later Wines take a monitor's from the X server, and LogPixels
+// only for the system's scale, which the frame is drawn at.
+int MonitorDpi(HWND window) {
   using Version = const char*(CDECL*)();
   auto version = reinterpret_cast<Version>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
-  return version ? std::atoi(version()) : 0;
+  if (version && std::atoi(version()) < 9) return 144;
+  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  auto get = reinterpret_cast<GetDpiForMonitorFn>(
+      reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"shcore.dll"), "GetDpiForMonitor")));
+  UINT x = 0, y = 0;
+  if (!get || FAILED(get(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), 0, &x, &y))) return 96;
+  return static_cast<int>(y);
 }
 
 TEST_F(DialogAtHighDpi, TheWindowsScaleWithTheDisplayTheyAreOn) {
   PropertiesDialog dialog;
   ASSERT_TRUE(dialog);
-  int dpi = WineMajorVersion() >= 9 ? 96 : 144;
+  int dpi = MonitorDpi(dialog.window());
   printf("[ MEASURE  ] the dialog's monitor at %d DPI\n", dpi);
   RECT client{};
   GetClientRect(dialog.window(), &client);
