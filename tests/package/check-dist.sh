@@ -58,19 +58,7 @@ checksums_verify() {
   (cd "$dist" && sha256sum --quiet -c SHA256SUMS)
 }
 
-run=0 failed=0
-check() {  # name, command...
-  local name=$1 output
-  shift
-  run=$((run + 1))
-  if output=$("$@" 2>&1); then
-    echo "[  OK  ] $name"
-  else
-    failed=$((failed + 1))
-    echo "[ FAIL ] $name"
-    printf '%s\n' "$output" | sed 's/^/         /'
-  fi
-}
+. "$root/tests/package/checks.sh"
 check "x64 package: the 64-bit saver for System64Folder" \
   package_installs x64 "$root/build/win64/Zindle!.scr" System64Folder 256 x64
 check "x86 package: the 32-bit saver for SystemFolder" \

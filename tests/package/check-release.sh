@@ -167,19 +167,7 @@ signed_checksums_and_manifest() {
     python3 tests/package/check-manifest.py packages "$signed/$manifests" "$signed" "$version"
 }
 
-run=0 failed=0
-check() {  # name, command...
-  local name=$1 output
-  shift
-  run=$((run + 1))
-  if output=$("$@" 2>&1); then
-    echo "[  OK  ] $name"
-  else
-    failed=$((failed + 1))
-    echo "[ FAIL ] $name"
-    printf '%s\n' "$output" | sed 's/^/         /'
-  fi
-}
+. "$root/tests/package/checks.sh"
 if check "built again in another folder: the same sources build" rebuild; then
   check "built again: the same 64-bit Zindle!.scr" same_bytes "$work/win64/Zindle!.scr" "build/win64/Zindle!.scr"
   check "built again: the same 32-bit Zindle!.scr" same_bytes "$work/win32/Zindle!.scr" "build/win32/Zindle!.scr"
