@@ -56,16 +56,19 @@ double PeakMemory(const Process& process) {
 double DesktopSaverPeak() {
   static double peak = [] {
     settings::Put(L"Picture", L"0");
+    Image desktop = KnownPicture(ScreenWidth(), ScreenHeight());
+    Backdrop backdrop(desktop);
     Process saver = StartScr(L"/s");
     double measured = -1;
     HWND window = saver ? WaitForWindow(kCaption, kPrompt, saver.Id()) : nullptr;
-    if (window) {
-      PumpFor(1000);  // its start-up done and the first passes drawn
+    // Its start-up done and the first passes drawn.
+    if (window && PollUntil([&] { return TakeScreenshot().CountDifferences(desktop) > 0; }, kPrompt)) {
       measured = PeakMemory(saver);
       PostMessageW(window, WM_CLOSE, 0, 0);  // ends as from a key: the system put back
       saver.WaitForExit(kPrompt);
     }
     settings::Put(L"Picture", L"1");
+    printf("[ MEASURE  ] the saver with the desktop: peak working set %.1f MiB\n", measured / 1048576);
     return measured;
   }();
   return peak;

@@ -24,6 +24,14 @@ class DialogAbout : public testing::Test {
 
 HWND Item(HWND box, int id) { return GetDlgItem(box, id); }
 
+// Keys go to the foreground window.
+bool InFront(HWND box) {
+  return PollUntil([&] {
+    SetForegroundWindow(box);
+    return GetForegroundWindow() == box;
+  }, kDeadline);
+}
+
 std::wstring ExpectedMemory() {
   MEMORYSTATUSEX memory{};
   memory.dwLength = sizeof(memory);
@@ -63,9 +71,9 @@ TEST_F(DialogAbout, ShowsTheProgramItsRevisionAndTheMemory) {
   for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     EXPECT_EQ((GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) != 0, child == Item(box, kAboutOK))
         << "control " << GetDlgCtrlID(child);
-  SetForegroundWindow(box);
+  ASSERT_TRUE(InFront(box));
   PressKey(VK_TAB);
-  PumpFor(200);
+  ASSERT_TRUE(Repainted(Item(box, kAboutOK))) << "the key handled";
   EXPECT_EQ(FocusOf(box), Item(box, kAboutOK));
 
   // The revision: hidden, then .0 right after the version, hidden, shown.
@@ -90,9 +98,9 @@ TEST_F(DialogAbout, ShowsTheProgramItsRevisionAndTheMemory) {
   EXPECT_EQ(again.left, r.left) << "in the same place";
 
   // Esc does not close it; OK does.
-  SetForegroundWindow(box);
+  ASSERT_TRUE(InFront(box));
   PressKey(VK_ESCAPE);
-  PumpFor(300);
+  EXPECT_TRUE(Repainted(Item(box, kAboutOK))) << "the key handled, the box still there";
   EXPECT_TRUE(IsWindow(box) && IsWindowVisible(box)) << "Esc leaves the About box open";
   POINT ok = CentreOf(Item(box, kAboutOK));
   ClickAt(ok.x, ok.y);

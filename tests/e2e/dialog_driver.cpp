@@ -125,12 +125,23 @@ void PropertiesDialog::Press(WORD key) {
   PressKey(key);
 }
 
+// The pointer there, and its move handled by the dialog's thread.
+bool PropertiesDialog::PointerTo(POINT screen) {
+  MoveMouseTo(screen.x, screen.y);
+  bool there = PollUntil([&] {
+    POINT p{};
+    GetCursorPos(&p);
+    return p.x == screen.x && p.y == screen.y;
+  }, 2000);
+  return there && Repainted(Control(zindle::dialog::kCmdOK));
+}
+
 std::wstring PropertiesDialog::TooltipAt(POINT screen) {
   SetForegroundWindow(window_);
-  MoveMouseTo(screen.x - 40, screen.y - 40);
-  PumpFor(150);
-  MoveMouseTo(screen.x, screen.y);
-  PumpFor(50);
+  // Off the tool first, so that arriving on it starts the tooltip's delay;
+  // the second move on it starts the delay again should the first not have.
+  EXPECT_TRUE(PointerTo({screen.x - 40, screen.y - 40}));
+  EXPECT_TRUE(PointerTo(screen));
   MoveMouseTo(screen.x + 1, screen.y);
   std::wstring text;
   PollUntil(
@@ -141,7 +152,8 @@ std::wstring PropertiesDialog::TooltipAt(POINT screen) {
       },
       3000);
   MoveMouseTo(0, 0);
-  PumpFor(100);
+  EXPECT_TRUE(PollUntil([&] { return !FindWindowOfProcess(process_.Id(), TOOLTIPS_CLASSW); }, kDeadline))
+      << "the tooltip goes once the pointer has left";
   return text;
 }
 
@@ -187,6 +199,16 @@ Image ScreenshotOfWindow(HWND window, HWND alsoShown) {
   return image;
 }
 
+bool ShowsSettled(HWND window) {
+  Image last;
+  return PollUntil([&] {
+    Image now = ScreenshotOfWindow(window);
+    bool same = now.CountDifferences(last) == 0;
+    last = std::move(now);
+    return same;
+  }, 3000);
+}
+
 POINT CentreOf(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);
@@ -198,6 +220,18 @@ HWND FocusOf(HWND window) {
   info.cbSize = sizeof(info);
   GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
   return info.hwndFocus;
+}
+
+HWND CaptureOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndCapture;
+}
+
+bool Repainted(HWND window) {
+  if (!IsWindowVisible(window) || !InvalidateRect(window, nullptr, FALSE)) return false;
+  return PollUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, kDeadline) && IsWindow(window);
 }
 
 std::wstring SettingsSnapshot() {

@@ -64,6 +64,7 @@ class PropertiesDialog {
  private:
   void BringToFront();
   std::wstring TooltipAt(POINT screen);
+  bool PointerTo(POINT screen);
   RECT TabRect(int position) const;
   Process process_;
   HWND window_ = nullptr;
@@ -80,11 +81,22 @@ HWND VisibleWindowOfClass(DWORD processId, const std::wstring& className);
 // second window, the area that holds both.
 Image ScreenshotOfWindow(HWND window, HWND alsoShown = nullptr);
 
+// Until two looks in a row at the window on the screen agree.
+bool ShowsSettled(HWND window);
+
 // The centre of a window on the screen.
 POINT CentreOf(HWND window);
 
-// The focused window of the thread that owns a window.
+// The focused window of the thread that owns a window, and the one that
+// holds the pointer's input (none: null).
 HWND FocusOf(HWND window);
+HWND CaptureOf(HWND window);
+
+// Marks a visible window of the program for repainting and waits until its
+// thread has painted it: a repaint is handed out only once no message or
+// input waits before it, so what was sent to that thread is handled by then.
+// False when the window went or the deadline passed first.
+bool Repainted(HWND window);
 
 // All values of the current settings location, for comparisons.
 std::wstring SettingsSnapshot();

@@ -112,7 +112,7 @@ TEST_F(DialogProperties, TheDialogBelongsToTheWindowThatStartedItAndIsModalToIt)
   HWND settings = CreateWindowExW(0, L"STATIC", L"Screen Saver Settings", WS_POPUP | WS_VISIBLE | WS_BORDER, 40, 40, 300,
                                   200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_TRUE(settings);
-  PumpFor(50);
+  ASSERT_TRUE(PaintOwnWindows()) << "the settings window is shown";
   std::wstring handle = std::to_wstring(reinterpret_cast<uintptr_t>(settings));
   for (const std::wstring& arguments : {L"/c:" + handle, L"/c " + handle}) {
     SCOPED_TRACE(std::string(arguments.begin(), arguments.end()));
@@ -125,7 +125,8 @@ TEST_F(DialogProperties, TheDialogBelongsToTheWindowThatStartedItAndIsModalToIt)
     GetWindowRect(dialog.window(), &outer);
     EXPECT_NEAR((outer.left + outer.right) / 2, (over.left + over.right) / 2, 1) << "centred over it";
     ClickAt(over.left + 5, over.top + 5);
-    PumpFor(300);
+    // The click comes to this thread's window: handled, it has brought forward what it would.
+    EXPECT_TRUE(PollUntil([] { return (HIWORD(GetQueueStatus(QS_MOUSEBUTTON)) & QS_MOUSEBUTTON) == 0; }, kDeadline));
     EXPECT_NE(GetForegroundWindow(), settings) << "a click cannot bring the settings window forward";
     ASSERT_TRUE(dialog.PressOk());
     EXPECT_TRUE(PollUntil([&] { return IsWindowEnabled(settings) != FALSE; }, kDeadline)) << "usable again after OK";
@@ -392,7 +393,8 @@ TEST_F(DialogProperties, BrowseChoosesAPictureThenATextFileThroughTheFileDialog)
 
   ASSERT_TRUE(choose(notes)) << "a text file under All Files";
   EXPECT_TRUE(dialog.Until([&] { return dialog.Text(kLblFilename) == L"notes.txt"; }));
-  PumpFor(200);
+  // The choice taken in and the preview drawn again.
+  ASSERT_TRUE(Repainted(dialog.Control(kImgPreview)));
   EXPECT_EQ(PreviewColour(dialog), kGrass) << "the preview keeps the picture";
   EXPECT_EQ(FindWindowOfProcess(dialog.process().Id(), L"#32770"), dialog.window()) << "no message";
   EXPECT_EQ(dialog.TooltipOver(kLblFilename), notes);
@@ -456,7 +458,8 @@ TEST_F(DialogProperties, WhatsThisShowsTheTopicBesideTheControl) {
     return GetForegroundWindow() == dialog.window();
   }, kDeadline);
   PostMessageW(dialog.window(), WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
-  PumpFor(200);
+  ASSERT_TRUE(dialog.Until([&] { return CaptureOf(dialog.window()) == dialog.window(); }))
+      << "the mode holds the pointer";
   POINT slider = CentreOf(dialog.Control(kSldY));
   ClickAt(slider.x, slider.y);
   ASSERT_TRUE(dialog.Until([&] { return !popupText().empty(); })) << "help mode, then a click on sldY";
@@ -478,7 +481,7 @@ TEST_F(DialogProperties, WhatsThisShowsTheTopicBesideTheControl) {
   KeepArtefact(ScreenshotOfWindow(dialog.window(), popup), L"dialog-whats-this");
   PressKey(VK_ESCAPE);  // to the pop-up, which has the focus
   EXPECT_TRUE(dialog.Until([&] { return popupText().empty(); })) << "a key closes the pop-up";
-  PumpFor(200);
+  EXPECT_TRUE(Repainted(dialog.Control(kCmdOK))) << "the dialog handled the rest of that key and is still there";
   EXPECT_TRUE(dialog.process().Running()) << "that Esc did not cancel the dialog";
 }
 
@@ -549,8 +552,10 @@ TEST_F(DialogAtHighDpi, TheWindowsScaleWithTheDisplayTheyAreOn) {
   EXPECT_EQ(client.bottom, kAboutClientHeight * dpi / 96);
   POINT program = CentreOf(GetDlgItem(box, kLblProgram));
   ClickAt(program.x, program.y);
-  PollUntil([&] { return IsWindowVisible(GetDlgItem(box, kLblRevision)) != FALSE; }, 3000);
-  PumpFor(150);
+  HWND revision = GetDlgItem(box, kLblRevision);
+  EXPECT_TRUE(PollUntil([&] { return IsWindowVisible(revision) != FALSE; }, 3000)) << "a click shows the revision";
+  EXPECT_TRUE(Repainted(revision));
+  EXPECT_TRUE(ShowsSettled(box));
   KeepArtefact(ScreenshotOfWindow(box), zindle::Wide("about-box-" + std::to_string(dpi) + "dpi"));
   PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
   PollUntil([&] { return !IsWindow(box); }, kDeadline);

@@ -137,6 +137,10 @@ bool PollUntil(const std::function<bool()>& condition, DWORD milliseconds) {
   }
 }
 
+bool PaintOwnWindows(DWORD milliseconds) {
+  return PollUntil([] { return (HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT) == 0; }, milliseconds);
+}
+
 namespace {
 struct WindowSearch {
   const std::wstring* caption;

@@ -60,6 +60,9 @@ Process StartScrAt(const std::wstring& scrPath, const std::wstring& arguments, c
 bool PollUntil(const std::function<bool()>& condition, DWORD milliseconds);
 // Handles this thread's messages for a while (windows the test owns).
 void PumpFor(DWORD milliseconds);
+// Handles this thread's messages until none of its windows waits to be
+// painted; false when the deadline passed first.
+bool PaintOwnWindows(DWORD milliseconds = 2000);
 
 // A visible top-level window with exactly this caption, of this process if given.
 HWND FindTopWindow(const std::wstring& caption, DWORD processId = 0);

@@ -141,7 +141,7 @@ TEST_P(PlantedModulesInEachMode, NeverRunAndTheModeStillWorks) {
   // dialog's owner.
   HWND host = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 300, 200,
                               152, 112, nullptr, nullptr, nullptr, nullptr);
-  PumpFor(50);
+  ASSERT_TRUE(PaintOwnWindows()) << "the host painted before the program draws on it";
   std::wstring arguments = c.arguments;
   if (c.takesWindow) arguments += L" " + std::to_wstring(reinterpret_cast<uintptr_t>(host));
   Process process = Start(arguments);

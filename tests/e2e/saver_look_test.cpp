@@ -74,7 +74,7 @@ TEST_F(SaverTest, TwoSecondsInMostOfTheDesktopIsStillWhereItWas) {
   Backdrop backdrop(desktop);
   ASSERT_TRUE(StartSaver());
   ASSERT_TRUE(WaitUntilRunning());
-  PumpFor(2000);
+  PumpFor(2000);  // the look is judged two seconds into the run
   Image screen = TakeScreenshot();
   double share = look::RecognisableShare(screen.pixels.data(), desktop.pixels.data(), screen.width, screen.height, 16);
   KeepArtefact(screen, L"look-after-two-seconds");

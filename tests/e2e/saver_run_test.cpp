@@ -29,7 +29,7 @@ TEST_F(SaverTest, ZeroAmplitudesShiverByOnePixelAndNeverDrift) {
   ASSERT_TRUE(WaitUntilRunning());
   size_t changedAtAll = 0;
   for (int look = 0; look < 4; ++look) {
-    PumpFor(500);
+    PumpFor(500);  // the looks spread over two seconds of the run
     Image screen = TakeScreenshot();
     changedAtAll += screen.CountDifferences(desktop);
     size_t distant = PixelsMovedFurtherThanOne(screen, desktop);
