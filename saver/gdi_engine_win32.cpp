@@ -16,12 +16,23 @@ constexpr int64_t kLongestRest = 50000;
 
 }  // namespace
 
-GdiEnginePlatform::GdiEnginePlatform(HWND window) : window_(window) {
+GdiEnginePlatform::GdiEnginePlatform(HWND window, int framesPerSecond) : window_(window) {
   QueryPerformanceFrequency(&frequency_);
   // The system's tick is 15.6 ms on many machines, too coarse to spread a
   // few hundred passes a second evenly; older systems refuse the flag and
   // keep the tick, where passes then come in small bursts at the same pace.
   timer_.reset(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS));
+  // A timer set once that ticks every frame: a frame's rest is then one wait,
+  // not a timer set and a wait. Where the system has no fine timer, the
+  // one-shot rests serve.
+  if (timer_ && framesPerSecond > 0) {
+    frameTimer_.reset(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS));
+    const LONG period = std::max(1, 1000 / framesPerSecond);
+    LARGE_INTEGER due;
+    due.QuadPart = -int64_t{period} * 10000;
+    if (frameTimer_ && SetWaitableTimer(frameTimer_.get(), &due, period, nullptr, nullptr, FALSE))
+      framePeriod_ = int64_t{period} * 1000;
+  }
 }
 
 void GdiEnginePlatform::Copy(Surface& to, int32_t x, int32_t y, int32_t w, int32_t h, Surface& from,
@@ -68,10 +79,25 @@ void GdiEnginePlatform::WaitUntil(int64_t due) {
   }
 }
 
+bool GdiEnginePlatform::RestOnFrames(int64_t until, bool* waited) {
+  *waited = true;
+  HANDLE timer = frameTimer_.get();
+  for (;;) {
+    if (MsgWaitForMultipleObjectsEx(1, &timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0)
+      return true;
+    // The period is the frame rounded down to whole milliseconds.
+    if (Now() >= until - 1000 || !WindowVisible()) return false;
+  }
+}
+
 bool GdiEnginePlatform::RestUntil(int64_t until) {
   // A rest that ends on its timer has found the queue empty: under Wine each
   // look at it is a round trip to the Wine server, so it is not looked at again.
   bool waited = false;
+  // About a frame: on the frame timer. Longer (slow motion, an unseen screen):
+  // one wake for the whole rest, not one a frame.
+  const int64_t left = until - Now();
+  if (framePeriod_ && left > 0 && left <= 2 * framePeriod_ && WindowVisible()) return RestOnFrames(until, &waited);
   while (Now() < until && WindowVisible()) {
     if (Rest(until, &waited)) return true;
   }
@@ -109,7 +135,7 @@ void ZindleLoop(HDC source, HDC target, HWND window, HDC work, const EngineRun& 
   DcSurface sourceSurface(source);
   DcSurface targetSurface(target);
   DcSurface workSurface(work);
-  GdiEnginePlatform platform(window);
+  GdiEnginePlatform platform(window, run.passesPerSecond > 0 ? run.framesPerSecond : 0);
   ZindleLoop(sourceSurface, targetSurface, platform, work ? &workSurface : nullptr, Saver(), ProgramRandom(),
              run);
 }

@@ -21,7 +21,9 @@ class DcSurface : public Surface {
 // key or a movement is handled the moment it arrives.
 class GdiEnginePlatform : public EnginePlatform {
  public:
-  explicit GdiEnginePlatform(HWND window);
+  // With frames a second, rests of about a frame wait on a timer that ticks
+  // every frame, set once for the run.
+  explicit GdiEnginePlatform(HWND window, int framesPerSecond = 0);
   void Copy(Surface& to, int32_t x, int32_t y, int32_t w, int32_t h, Surface& from, int32_t sx,
             int32_t sy) override;
   void DoEvents() override;
@@ -35,9 +37,14 @@ class GdiEnginePlatform : public EnginePlatform {
   // Rests until `until` or until a message arrives; true when one did.
   // `waited` tells whether it rested and so looked at the queue.
   bool Rest(int64_t until, bool* waited = nullptr);
+  // The same on the frame timer: ends at the first tick that comes at most a
+  // tick's rounding before `until`.
+  bool RestOnFrames(int64_t until, bool* waited);
 
   HWND window_;
   KernelHandle timer_;  // finer than the system's tick where Windows offers it
+  KernelHandle frameTimer_;
+  int64_t framePeriod_ = 0;  // microseconds; whole milliseconds, as a timer's period is
   LARGE_INTEGER frequency_{};
 };
 

@@ -160,8 +160,9 @@ class CountingPlatform : public zindle::EnginePlatform {
  public:
   // With throttle, a yield looks at the queue at most once per millisecond:
   // the change proposed for the engine's yields, measured here.
-  CountingPlatform(HWND window, double forMs, double throttleMs = 0)
-      : gdi_(window), forMs_(forMs), throttleMs_(throttleMs) {}
+  // With frames, rests of a frame wait on the program's frame timer.
+  CountingPlatform(HWND window, double forMs, double throttleMs = 0, int frames = 0)
+      : gdi_(window, frames), forMs_(forMs), throttleMs_(throttleMs) {}
   void Copy(zindle::Surface& to, int32_t x, int32_t y, int32_t w, int32_t h, zindle::Surface& from, int32_t sx,
             int32_t sy) override {
     if (w > 0 && h > 0) moved += static_cast<int64_t>(w) * h;
@@ -201,7 +202,7 @@ class CountingPlatform : public zindle::EnginePlatform {
 // with the screen updates of the engine in the way.
 class KeyPlatform : public CountingPlatform {
  public:
-  KeyPlatform(HWND window, double throttleMs) : CountingPlatform(window, 5000, throttleMs) {}
+  KeyPlatform(HWND window, double throttleMs, int frames) : CountingPlatform(window, 5000, throttleMs, frames) {}
   bool WindowVisible() override {
     bool more = CountingPlatform::WindowVisible();
     double now = NowMs();
@@ -230,7 +231,7 @@ Summary KeyLatency(HWND window, HDC windowDc, double throttleMs, int runs, doubl
     SetForegroundWindow(window);
     SetFocus(window);
     zindle::DcSurface surface(windowDc);
-    KeyPlatform platform(window, throttleMs);
+    KeyPlatform platform(window, throttleMs, pace > 0 ? frames : 0);
     zindle::Generator random(run + 1);
     zindle::EngineRun paced;
     paced.passesPerSecond = pace;
@@ -258,7 +259,7 @@ EngineFigures MeasureEngine(HWND window, HDC windowDc, HDC work, double forMs, d
   state.Vertical = 1;
   zindle::DcSurface windowSurface(windowDc), workSurface(work);
   zindle::Surface& source = work ? static_cast<zindle::Surface&>(workSurface) : windowSurface;
-  CountingPlatform platform(window, forMs, throttleMs);
+  CountingPlatform platform(window, forMs, throttleMs, pace > 0 ? frames : 0);
   zindle::Generator random(7);
   zindle::EngineRun paced;
   paced.passesPerSecond = pace;
