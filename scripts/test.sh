@@ -77,8 +77,8 @@ export ZINDLE_PICTURES=$(winpath "$root/build/pictures")
 # driver as black). The 32-bit program runs on Wine 10 only here (see the README).
 combinations=${ZINDLE_E2E_COMBINATIONS:-"8/x64 10/x64 10/x86"}
 layouts="right left gap three"
-# On Wine 10 the dialog once more on a display that is itself at 150 %: Wine 10
-# takes a monitor's scale from the X server.
+# On Wine 10 the shipped 32-bit program's dialog once more on a display that
+# is itself at 150 %: Wine 10 takes a monitor's scale from the X server.
 high_dpi=DialogAtHighDpi.*
 for argument in "$@"; do
   case $argument in --gtest_filter=*) [[ $argument == *Monitors* ]] || layouts=; [[ $argument == *HighDpi* ]] || high_dpi=; ;; esac
@@ -101,7 +101,7 @@ for combination in $combinations; do
       build/win64/tests/e2e/zindle_e2e.exe --gtest_filter='MonitorsTest.*' \
       --gtest_output="xml:$(winpath "$root/build/e2e-$runtime-$arch-monitors-{layout}.xml")" "$@" || e2e_status=$?
   fi
-  if [ -n "$high_dpi" ] && [ "$runtime" != 8 ]; then
+  if [ -n "$high_dpi" ] && [ "$runtime" != 8 ] && [ "$arch" = x86 ]; then
     echo "== end-to-end: $arch program on Wine $runtime, the display itself at 150 %"
     timeout 300 tests/e2e/run-under-wine.sh --wine "$runtime" --arch "$arch" --dpi 144 \
       build/win64/tests/e2e/zindle_e2e.exe "$@" --gtest_filter="$high_dpi" \
@@ -114,7 +114,7 @@ count_reports() {  # combination; sets run and failed
   local runtime=${1%/*} arch=${1#*/} xml tests disabled skipped
   local reports=("build/e2e-$runtime-$arch.xml")
   [ "$runtime" != 8 ] || for layout in $layouts; do reports+=("build/e2e-$runtime-$arch-monitors-$layout.xml"); done
-  [ "$runtime" = 8 ] || [ -z "$high_dpi" ] || reports+=("build/e2e-$runtime-$arch-dpi144.xml")
+  [ "$runtime" = 8 ] || [ "$arch" != x86 ] || [ -z "$high_dpi" ] || reports+=("build/e2e-$runtime-$arch-dpi144.xml")
   run=0 failed=0
   for xml in "${reports[@]}"; do
     if [ ! -f "$xml" ]; then
