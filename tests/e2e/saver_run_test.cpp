@@ -1,5 +1,6 @@
 // The saver's run: the distortion, the shiver of zero amplitudes, the
 // restore timer, and how soon the first frame is up.
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -77,7 +78,9 @@ TEST_P(SaverRestoreTest, TheTimerPaintsTheCleanPictureBackEveryPeriodWhenAskedTo
     settings::Put(L"Picture", L"1");
     settings::Put(L"PictureName", file);
     clean = FilledPicture(ScreenWidth(), ScreenHeight(), 0);
-    around = RECT{(ScreenWidth() - 303) / 2, (ScreenHeight() - 201) / 2, 0, 0};
+    // Halves to even, as the program centres it.
+    around = RECT{static_cast<LONG>(std::nearbyint((ScreenWidth() - 303) / 2.0)),
+                  static_cast<LONG>(std::nearbyint((ScreenHeight() - 201) / 2.0)), 0, 0};
     around.right = around.left + 303, around.bottom = around.top + 201;
     for (int y = 0; y < 201; ++y)
       for (int x = 0; x < 303; ++x) clean.pixels[static_cast<size_t>(y + around.top) * clean.width + x + around.left] = picture.At(x, y);
@@ -91,8 +94,8 @@ TEST_P(SaverRestoreTest, TheTimerPaintsTheCleanPictureBackEveryPeriodWhenAskedTo
   ASSERT_TRUE(WaitUntilRunning());
   const DWORD start = GetTickCount();
   // The timer starts just after the pointer is hidden; damage is counted
-  // until well before its first tick.
-  const DWORD beforeTick = kPeriod - 700, end = kPeriod + (restores ? 5000 : 2500);
+  // until well before its first tick, and repairs from just before it on.
+  const DWORD beforeTick = kPeriod - 700, tick = kPeriod - 200, end = kPeriod + (restores ? 5000 : 2500);
   auto outside = [&](size_t i) {
     int x = static_cast<int>(i % clean.width), y = static_cast<int>(i / clean.width);
     return x < around.left || x >= around.right || y < around.top || y >= around.bottom;
@@ -102,7 +105,9 @@ TEST_P(SaverRestoreTest, TheTimerPaintsTheCleanPictureBackEveryPeriodWhenAskedTo
   auto enough = [&] {
     size_t damagedInside = damaged.size() - damagedOutside, repairedInside = repaired - repairedOutside;
     if (!c.picture) return repaired * 10 >= damaged.size();
-    return repairedInside * 10 >= damagedInside && repairedOutside * 10 >= damagedOutside;
+    // Blocks that drag flat colours about mend some of it by chance: the
+    // tick mends most of it at once.
+    return repairedInside * 2 >= damagedInside && repairedOutside * 2 >= damagedOutside;
   };
   while (GetTickCount() - start < end) {
     PumpFor(0);  // the test's own windows served between two looks
@@ -117,6 +122,7 @@ TEST_P(SaverRestoreTest, TheTimerPaintsTheCleanPictureBackEveryPeriodWhenAskedTo
         }
       continue;
     }
+    if (GetTickCount() - start < tick) continue;
     repaired = repairedOutside = 0;
     for (size_t i : damaged)
       if (screen.pixels[i] == clean.pixels[i]) {
@@ -132,7 +138,7 @@ TEST_P(SaverRestoreTest, TheTimerPaintsTheCleanPictureBackEveryPeriodWhenAskedTo
     EXPECT_GT(damaged.size(), clean.pixels.size() / 20) << "the picture drifted before the tick";
   }
   if (restores) {
-    EXPECT_TRUE(enough()) << "after the tick a tenth or more of the damage is clean again: " << repaired << " of "
+    EXPECT_TRUE(enough()) << "after the tick the damage is clean again (a tenth of it; half in and around a picture): " << repaired << " of "
                           << damaged.size() << ", around the picture " << repairedOutside << " of " << damagedOutside;
     EXPECT_LT(GetTickCount() - start, kPeriod + 3000) << "the tick comes a period after the run began";
   } else {
