@@ -28,7 +28,8 @@ case $arch in
     wineserver=("$root/scripts/wine-tree.sh" run /usr/lib/wine/wineserver)
     export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix-10}
     scr=$root/build/win32/Zindle!.scr
-    # The 32-bit Wine is a 32-bit Linux program: qemu runs it while this runs.
+    # The 32-bit Wine is a 32-bit Linux program: where the kernel refuses
+    # those, qemu runs it while this runs.
     if ! scripts/wine-tree.sh i386 status; then
       scripts/wine-tree.sh i386 on
       i386_on=1
@@ -38,9 +39,21 @@ case $arch in
   *) echo "usage: scripts/run.sh [--arch x64|x86] [ARGUMENT TEXT]" >&2; exit 2 ;;
 esac
 arguments=${*:-/s}
+# Wine's own copies of the dialog font and of the caption buttons' symbols,
+# which a new prefix lacks (Debian's fonts-wine).
+with_fonts() {
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  [ -d "$fonts" ] || return 0
+  for font in sserife.fon marlett.ttf tahoma.ttf tahomabd.ttf; do
+    [ -e "$fonts/$font" ] || [ ! -e "/usr/share/wine/fonts/$font" ] || cp "/usr/share/wine/fonts/$font" "$fonts/"
+  done
+}
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   [ -d "$WINEPREFIX" ] || "${wine[@]}" wineboot -i >/dev/null 2>&1
+  with_fonts
+  # The display's window manager frames the windows.
+  "${wine[@]}" reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
   echo "Running the $arch Zindle! $arguments on $DISPLAY (any key or mouse movement ends the saver)"
   "${wine[@]}" "$scr" $arguments
   exit
@@ -59,6 +72,9 @@ trap ended EXIT
 export DISPLAY=:$display
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 [ -d "$WINEPREFIX" ] || "${wine[@]}" wineboot -i >/dev/null 2>&1
+with_fonts
+# No window manager runs on the virtual display: Wine frames the windows itself.
+"${wine[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
 echo "No X display here: running the $arch Zindle! $arguments on the virtual display $DISPLAY for 6 seconds"
 # Something to look at on the virtual desktop: a chequered colour card.
 convert -size 1024x768 gradient:orange-navy \( -size 128x96 pattern:checkerboard -scale 800% \) \
