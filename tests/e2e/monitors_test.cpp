@@ -131,24 +131,38 @@ TEST_F(MonitorsTest, IntelligentDecidesOnceOnTheSamplesOfAllMonitors) {
   })) << "every monitor " << (inverts ? "inverted" : "kept") << " by the one decision";
 }
 
+// Under X the move a window is given where it appears can come after the
+// test's own first move, and a move can be lost on its way: an attempt spoilt
+// so is made again (a saver that ends on every first move fails them all),
+// and a lost second move is followed by another.
 TEST_F(MonitorsTest, ASecondMoveOrAClickOnASecondaryMonitorEndsTheSaver) {
   Backdrop backdrop(Desktop(), Corner());
-  // The leftmost other monitor: left of the primary its positions are negative.
-  RECT secondary = monitors_[1];
+  // The leftmost monitor but the primary: left of it positions are negative.
+  RECT secondary{};
+  bool found = false;
   for (const RECT& m : monitors_)
-    if (m.left < secondary.left) secondary = m;
+    if ((m.left != 0 || m.top != 0) && (!found || m.left < secondary.left)) secondary = m, found = true;
+  ASSERT_TRUE(found);
   POINT there = Centre(secondary);
   for (bool click : {false, true}) {
     SCOPED_TRACE(click ? "a click" : "a second move");
-    ASSERT_TRUE(ParkPointer());
-    ASSERT_TRUE(StartSaver());
-    ASSERT_TRUE(WaitUntilRunning());
-    MoveMouseToScreen(there.x, there.y);
-    EXPECT_FALSE(saver.WaitForExit(800)) << "the first move only records where the pointer is";
-    if (click)
+    bool recordedOnly = false;
+    int attempts = 0;
+    while (!recordedOnly && attempts++ < 3) {
+      ASSERT_TRUE(ParkPointer());
+      ASSERT_TRUE(StartSaver());
+      ASSERT_TRUE(WaitUntilRunning());
+      MoveMouseToScreen(there.x, there.y);
+      recordedOnly = !saver.WaitForExit(800);
+    }
+    ASSERT_TRUE(recordedOnly) << "the first move only records where the pointer is";
+    if (attempts > 1) printf("[ measure  ] the first move recorded at attempt %d\n", attempts);
+    if (click) {
       PressMouseButton();
-    else
+    } else {
       MoveMouseToScreen(there.x + 3, there.y);
+      if (!saver.WaitForExit(1000)) MoveMouseToScreen(there.x + 6, there.y);
+    }
     EXPECT_TRUE(saver.WaitForExit(kExitDeadline)) << "ends the saver";
     EXPECT_EQ(saver.ExitCode(), 0u);
   }
