@@ -59,18 +59,16 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exit
 fi
 
-display=80
-while [ -e /tmp/.X$display-lock ] || [ -e /tmp/.X11-unix/X$display ]; do display=$((display + 1)); done
-Xvfb :$display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+. scripts/x-server.sh
+x_pid=
 ended() {
   "${wineserver[@]}" -k 2>/dev/null || true
-  kill $xvfb 2>/dev/null || true
+  [ -z "$x_pid" ] || kill $x_pid 2>/dev/null || true
   [ -z "$i386_on" ] || scripts/wine-tree.sh i386 off
 }
 trap ended EXIT
-export DISPLAY=:$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+start_x_server /dev/null Xvfb -screen 0 1024x768x24 -nolisten tcp
+export DISPLAY=$x_display
 [ -d "$WINEPREFIX" ] || "${wine[@]}" wineboot -i >/dev/null 2>&1
 with_fonts
 # No window manager runs on the virtual display: Wine frames the windows itself.

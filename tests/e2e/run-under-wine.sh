@@ -60,11 +60,19 @@ wine=/usr/lib/wine/wine64
 work=$(mktemp -d /tmp/zindle-wine.XXXXXX)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
-# A free display number: no lock file and no socket.
-display=90
-while [ -e /tmp/.X$display-lock ] || [ -e /tmp/.X11-unix/X$display ]; do display=$((display + 1)); done
+. "$root/scripts/x-server.sh"
+x_pid=
+cleanup() {
+  WINEPREFIX=$work/prefix "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
+  if [ -n "$x_pid" ]; then
+    kill $x_pid 2>/dev/null || true
+    wait $x_pid 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
 if [ -z "$layouts" ]; then
-  Xvfb :$display -screen 0 ${size}x24 -dpi "$dpi" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  start_x_server "$work/xvfb.log" Xvfb -screen 0 ${size}x24 -dpi "$dpi" -nolisten tcp
 else
   # Xvfb offers one monitor only; the dummy driver offers RandR outputs that
   # Wine reports as monitors.
@@ -97,18 +105,9 @@ Section "Screen"
   EndSubSection
 EndSection
 CONF
-  Xorg :$display -config "$work/xorg.conf" -noreset -nolisten tcp -logfile "$work/xorg.log" >"$work/xorg.out" 2>&1 &
+  start_x_server "$work/xorg.out" Xorg -config "$work/xorg.conf" -noreset -nolisten tcp -logfile "$work/xorg.log"
 fi
-xserver=$!
-cleanup() {
-  WINEPREFIX=$work/prefix "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
-  kill $xserver 2>/dev/null || true
-  wait $xserver 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export DISPLAY=:$display
-for _ in $(seq 200); do [ -e /tmp/.X11-unix/X$display ] && xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+export DISPLAY=$x_display
 
 # Monitors: the primary DUMMY0 stays; the others are switched on as asked.
 monitors() { xrandr --listmonitors 2>/dev/null | head -1 | tr -dc 0-9; }
