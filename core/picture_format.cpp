@@ -8,27 +8,45 @@
 namespace zindle {
 namespace {
 
-// Bounds-checked reads of a file's bytes; every caller asks Has first.
+// Bounds-checked reads of a file's bytes; every caller asks Has first. Has
+// answers for the whole file, while only its first `available` bytes may be
+// in memory: a read past them returns 0 and marks the answer undecided.
 class Bytes {
  public:
-  Bytes(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  Bytes(const uint8_t* data, size_t available, size_t size, bool* beyond)
+      : data_(data), available_(available), size_(size), beyond_(beyond) {}
   size_t size() const { return size_; }
   bool Has(uint64_t at, uint64_t count) const { return at <= size_ && count <= size_ - at; }
-  uint8_t U8(size_t at) const { return data_[at]; }
-  uint32_t Le16(size_t at) const { return data_[at] | data_[at + 1] << 8; }
+  uint8_t U8(size_t at) const {
+    if (at + offset_ < available_) return data_[at + offset_];
+    *beyond_ = true;
+    return 0;
+  }
+  uint32_t Le16(size_t at) const { return U8(at) | U8(at + 1) << 8; }
   uint32_t Le32(size_t at) const { return Le16(at) | Le16(at + 2) << 16; }
   int32_t LeI16(size_t at) const { return static_cast<int16_t>(Le16(at)); }
   int32_t LeI32(size_t at) const { return static_cast<int32_t>(Le32(at)); }
-  uint32_t Be16(size_t at) const { return data_[at] << 8 | data_[at + 1]; }
+  uint32_t Be16(size_t at) const { return U8(at) << 8 | U8(at + 1); }
   uint32_t Be32(size_t at) const { return Be16(at) << 16 | Be16(at + 2); }
   bool Starts(size_t at, const char* text, size_t length) const {
-    return Has(at, length) && std::memcmp(data_ + at, text, length) == 0;
+    if (!Has(at, length)) return false;
+    for (size_t i = 0; i < length; ++i)
+      if (U8(at + i) != static_cast<uint8_t>(text[i])) return false;
+    return true;
   }
-  Bytes Part(size_t at, size_t count) const { return Bytes(data_ + at, count); }
+  Bytes Part(size_t at, size_t count) const {
+    Bytes part = *this;
+    part.offset_ = offset_ + at;
+    part.size_ = count;
+    return part;
+  }
 
  private:
   const uint8_t* data_;
+  size_t offset_ = 0;  // of a part, from the file's start
+  size_t available_;   // from the file's start
   size_t size_;
+  bool* beyond_;
 };
 
 PictureHeader Raster(PictureFormat format, int64_t width, int64_t height, uint64_t decodePixels = 0,
@@ -361,10 +379,7 @@ PictureHeader ReadMetafile(const Bytes& b) {
   return header;
 }
 
-}  // namespace
-
-PictureHeader ReadPictureHeader(const uint8_t* data, size_t size) {
-  Bytes b(data, size);
+PictureHeader ReadHeader(const Bytes& b) {
   if (b.Starts(0, "BM", 2)) return ReadBitmap(b);
   if (b.Starts(0, kPngSignature, 8)) return ReadPng(b);
   if (b.Starts(0, "GIF87a", 6) || b.Starts(0, "GIF89a", 6)) return ReadGif(b);
@@ -373,6 +388,21 @@ PictureHeader ReadPictureHeader(const uint8_t* data, size_t size) {
   if (b.Has(0, 4) && b.Le16(0) == 0 && (b.Le16(2) == 1 || b.Le16(2) == 2)) return ReadIcon(b);
   if (b.Has(0, 4) && b.Le32(0) == kEmrHeader) return ReadEnhancedMetafile(b);
   return ReadMetafile(b);
+}
+
+}  // namespace
+
+PictureHeader ReadPictureHeader(const uint8_t* data, size_t size) {
+  bool beyond = false;
+  return ReadHeader(Bytes(data, size, size, &beyond));
+}
+
+HeadVerdict ReadPictureHead(const uint8_t* data, size_t available, uint64_t fileSize) {
+  bool beyond = false;
+  const size_t size = static_cast<size_t>(std::min<uint64_t>(fileSize, SIZE_MAX));
+  PictureHeader header = ReadHeader(Bytes(data, std::min(available, size), size, &beyond));
+  if (beyond) return {};
+  return {header, true};
 }
 
 uint64_t DecodeBytes(uint64_t pixels, uint32_t bitsPerPixel) {

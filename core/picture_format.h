@@ -38,6 +38,16 @@ struct PictureHeader {
 // cannot be in it.
 PictureHeader ReadPictureHeader(const uint8_t* data, size_t size);
 
+// The header as far as the file's first `available` bytes of `fileSize` tell
+// it. Undecided when it reaches further (a GIF's later frames, a TIFF's
+// directory at the end, a metafile's records); decided, it is the header that
+// ReadPictureHeader finds in the whole file.
+struct HeadVerdict {
+  PictureHeader header;
+  bool decided = false;
+};
+HeadVerdict ReadPictureHead(const uint8_t* data, size_t available, uint64_t fileSize);
+
 // The most pixels a raster picture may make its decoder hold: the decoders
 // keep the whole picture, 3 to 4 bytes a pixel, whatever part is shown.
 // 64 megapixels lets a 50-megapixel photograph through and refuses

@@ -10,8 +10,8 @@
 namespace zindle {
 namespace {
 
-// The picture file read whole, the file kept open and unshared for writing
-// meanwhile.
+// The picture file read whole once its header passes, the file kept open and
+// unshared for writing meanwhile.
 class FileBytes {
  public:
   explicit FileBytes(const std::wstring& path) {
@@ -21,7 +21,7 @@ class FileBytes {
     KernelHandle owner(file);
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0) return;
-    contents_ = ReadWholeFile(static_cast<uint64_t>(size.QuadPart), [file](uint8_t* into, size_t count, size_t& read) {
+    contents_ = ReadPictureFile(static_cast<uint64_t>(size.QuadPart), [file](uint8_t* into, size_t count, size_t& read) {
       DWORD came = 0;
       const bool ok = ReadFile(file, into, static_cast<DWORD>(count), &came, nullptr) != FALSE;
       read = came;

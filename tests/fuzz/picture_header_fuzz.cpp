@@ -36,6 +36,13 @@ bool SignatureFits(PictureFormat format, const uint8_t* data, size_t size) {
   return false;
 }
 
+bool Same(const PictureHeader& a, const PictureHeader& b) {
+  return a.format == b.format && a.width == b.width && a.height == b.height && a.unitsPerInch == b.unitsPerInch &&
+         a.decodePixels == b.decodePixels && a.bitsPerPixel == b.bitsPerPixel && a.windowLeft == b.windowLeft &&
+         a.windowTop == b.windowTop && a.windowWidth == b.windowWidth && a.windowHeight == b.windowHeight &&
+         a.recordsOffset == b.recordsOffset && a.recordsSize == b.recordsSize;
+}
+
 // The screens the program may meet, and some it never should.
 constexpr int kDpis[][2] = {{96, 96}, {144, 120}, {480, 480}, {1, 1}, {0, 96}, {-96, 96}, {65535, 72}};
 
@@ -45,6 +52,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // libFuzzer hands over a buffer of exactly the input's size: the address
   // sanitizer stops any read past the file's end.
   PictureHeader header = ReadPictureHeader(data, size);
+  // Judged from the file's first bytes only, the header is either undecided
+  // or the one of the whole file: a file refused early is one the whole
+  // would refuse. The bytes beyond the head are never looked at.
+  for (size_t head : {size_t{0}, size_t{8}, size / 3, size / 2, size - std::min<size_t>(size, 1)}) {
+    HeadVerdict verdict = ReadPictureHead(data, head, size);
+    if (verdict.decided) REQUIRE(Same(verdict.header, header));
+  }
   for (auto [dpiX, dpiY] : kDpis) {
     PixelSize shown = ShownSize(header, dpiX, dpiY);
     REQUIRE((shown.width == 0) == (shown.height == 0));

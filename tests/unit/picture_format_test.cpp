@@ -441,24 +441,44 @@ struct ScriptedFile {
   }
 };
 
-TEST(ReadWholeFile, TheWholeFileOrNothing) {
-  std::vector<uint8_t> bytes(5000);
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7);
-  auto readWith = [&](ScriptedFile file, uint64_t size) {
+TEST(ReadPictureFile, TheWholeFileOrNothingItsHeaderJudgedFirst) {
+  // Headers followed by bytes that reach well past the first read.
+  auto padded = [](Bytes file) {
+    for (size_t i = file.size(); i < 3 * kPictureHeadBytes + 5; ++i) file.push_back(static_cast<uint8_t>(i * 7));
+    return file;
+  };
+  const Bytes png = padded(PngHeader(640, 480));
+  size_t readTo = 0;
+  auto readWith = [&](ScriptedFile file, const Bytes& bytes, uint64_t size) {
     file.bytes = bytes;
-    return ReadWholeFile(size, [&](uint8_t* into, size_t count, size_t& read) { return file.Read(into, count, read); });
+    FileContents contents =
+        ReadPictureFile(size, [&](uint8_t* into, size_t count, size_t& read) { return file.Read(into, count, read); });
+    readTo = file.place;
+    return contents;
   };
 
-  FileContents whole = readWith(ScriptedFile{{}, SIZE_MAX, SIZE_MAX, 777}, bytes.size());
+  FileContents whole = readWith(ScriptedFile{{}, SIZE_MAX, SIZE_MAX, 777}, png, png.size());
   ASSERT_TRUE(whole) << "short reads are read on";
-  EXPECT_EQ(std::vector<uint8_t>(whole.bytes.get(), whole.bytes.get() + whole.size), bytes);
-
-  EXPECT_FALSE(readWith(ScriptedFile{{}, 3000, SIZE_MAX, 1000}, bytes.size())) << "a read error part way";
-  EXPECT_FALSE(readWith(ScriptedFile{{}, SIZE_MAX, 4999}, bytes.size())) << "a file that ends before its size";
-  EXPECT_FALSE(readWith(ScriptedFile{}, 0)) << "an empty file";
+  EXPECT_EQ(Bytes(whole.bytes.get(), whole.bytes.get() + whole.size), png);
+  EXPECT_FALSE(readWith(ScriptedFile{{}, 2 * kPictureHeadBytes, SIZE_MAX, 1000}, png, png.size())) << "a read error part way";
+  EXPECT_FALSE(readWith(ScriptedFile{{}, SIZE_MAX, png.size() - 1}, png, png.size())) << "a file that ends before its size";
+  EXPECT_FALSE(readWith(ScriptedFile{}, {}, 0)) << "an empty file";
   bool asked = false;
-  EXPECT_FALSE(ReadWholeFile(kLargestPictureFile + 1, [&](uint8_t*, size_t, size_t&) { return asked = true; }));
+  EXPECT_FALSE(ReadPictureFile(kLargestPictureFile + 1, [&](uint8_t*, size_t, size_t&) { return asked = true; }));
   EXPECT_FALSE(asked) << "a file over the cap is refused unread";
+
+  for (const Bytes& refused : {padded(PngHeader(24000, 24000)), padded({'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'})}) {
+    EXPECT_FALSE(readWith(ScriptedFile{}, refused, refused.size()));
+    EXPECT_EQ(readTo, kPictureHeadBytes) << "a file its header refuses is not read on";
+  }
+  // A TIFF keeps its directory where it likes, here at the end.
+  Bytes tiff = Tiff(true, 300, 200);
+  Bytes late = padded(Bytes(tiff.begin(), tiff.begin() + 8));
+  const size_t directory = late.size();
+  late.insert(late.end(), tiff.begin() + 8, tiff.end());
+  for (int i = 0; i < 4; ++i) late[4 + i] = static_cast<uint8_t>(directory >> (8 * i));
+  ASSERT_EQ(ReadPictureHeader(late.data(), late.size()).width, 300);
+  EXPECT_TRUE(readWith(ScriptedFile{}, late, late.size())) << "a header that reaches further is read whole";
 }
 
 }  // namespace
