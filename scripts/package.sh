@@ -7,6 +7,9 @@
 #   SHA256SUMS              of those three
 #   winget/manifests/...    the winget manifest of the two packages
 # usage: scripts/package.sh [FOLDER]
+# FOLDER is made, or it is empty, or it holds an earlier release of this
+# script's and nothing else: that release is replaced. A folder that holds
+# anything else is refused, and nothing in it is touched.
 # Environment:
 #   ZINDLE_SIGN_PFX        a code-signing certificate with its key (PKCS#12): both
 #                          programs and both packages are signed with it (Authenticode,
@@ -18,11 +21,47 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-./scripts/setup.sh
-./scripts/build.sh win64 win32
-
 version=$(sed -n 's/^project(Zindle VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 dist=${1:-build/dist}
+
+# The entries of an earlier release in the folder, one a line: its SHA256SUMS,
+# the packages and the zip that it lists, and the winget manifests. When the
+# folder holds anything else, fails with that entry's name as the last line.
+earlier_release() {  # folder
+  local folder=$1 entry name listed=()
+  [ -f "$folder/SHA256SUMS" ] && mapfile -t listed < <(awk '$2 ~ /^Zindle-[0-9.]*(-x64\.msi|-x86\.msi|\.zip)$/ { print $2 }' "$folder/SHA256SUMS")
+  for entry in "$folder"/* "$folder"/.[!.]* "$folder"/..?*; do
+    [ -e "$entry" ] || [ -L "$entry" ] || continue
+    name=${entry##*/}
+    if [ "$name" = SHA256SUMS ] && [ -f "$entry" ]; then :
+    elif [ "$name" = winget ] && [ -d "$entry" ] && [ ! -L "$entry" ] &&
+         [ -z "$(find "$entry" -mindepth 1 ! -type d ! -path "$entry/manifests/k/Korvane/Zindle/*/Korvane.Zindle*.yaml" -print -quit)" ] &&
+         [ -z "$(find "$entry" -mindepth 1 -type d ! -path "$entry/manifests" ! -path "$entry/manifests/k" \
+                  ! -path "$entry/manifests/k/Korvane" ! -path "$entry/manifests/k/Korvane/Zindle" \
+                  ! -path "$entry/manifests/k/Korvane/Zindle/*" -print -quit)" ]; then :
+    elif [ -f "$entry" ] && [ ! -L "$entry" ] && printf '%s\n' "${listed[@]}" | grep -qxF -- "$name"; then :
+    else
+      echo "$name"
+      return 1
+    fi
+    echo "$entry"
+  done
+}
+earlier=
+if [ -e "$dist" ] || [ -L "$dist" ]; then
+  if [ ! -d "$dist" ] || [ -L "$dist" ]; then
+    echo "package.sh: $dist is not a folder; nothing was changed." >&2
+    exit 1
+  fi
+  if ! earlier=$(earlier_release "$dist"); then
+    echo "package.sh: $dist holds '${earlier##*$'\n'}', which is not part of a release of Zindle!;" \
+      "nothing was changed. Name a new or empty folder, or one that holds only an earlier release." >&2
+    exit 1
+  fi
+fi
+
+./scripts/setup.sh
+./scripts/build.sh win64 win32
 url=${ZINDLE_RELEASE_URL:-https://www.korvane.example/zindle/download}
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}
 stage=$(mktemp -d)
@@ -52,8 +91,9 @@ if [ -n "${ZINDLE_SIGN_PFX:-}" ]; then
 else
   echo "No certificate in ZINDLE_SIGN_PFX: the programs and packages are unsigned"
 fi
-# Only once the programs are signed: a wrong password leaves no half-made release.
-rm -rf "$dist"
+# Only once the programs are signed: a wrong password leaves no half-made
+# release. Of the folder only the earlier release goes.
+[ -z "$earlier" ] || while read -r entry; do rm -rf -- "$entry"; done <<<"$earlier"
 mkdir -p "$dist"
 dist=$(realpath "$dist")
 
@@ -68,13 +108,7 @@ for arch in x64 x86; do
   [ -z "${ZINDLE_SIGN_PFX:-}" ] || sign "$dist/Zindle-$version-$arch.msi" -add-msi-dse
 done
 
-# Windows users read the text in Notepad: CRLF line ends.
-sed "s/@VERSION@/$version/g; s/\$/\r/" packaging/ReadMe.txt >"$stage/ReadMe.txt"
-# The same sources give the same archive: every entry carries the time of the
-# last commit, and no folder entries or Unix extras.
-export TZ=UTC
-find "$stage" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
-(cd "$stage" && zip -q -X -D "$dist/Zindle-$version.zip" ReadMe.txt "x64/Zindle!.scr" "x86/Zindle!.scr")
+packaging/build-zip.sh "$version" "$stage/x64/Zindle!.scr" "$stage/x86/Zindle!.scr" "$dist/Zindle-$version.zip"
 
 (cd "$dist" && sha256sum "Zindle-$version-x64.msi" "Zindle-$version-x86.msi" "Zindle-$version.zip" >SHA256SUMS)
 manifest=$(python3 packaging/winget-manifest.py "$version" "$dist/winget" "$url" \

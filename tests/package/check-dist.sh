@@ -58,6 +58,17 @@ checksums_verify() {
   (cd "$dist" && sha256sum --quiet -c SHA256SUMS)
 }
 
+# A folder that holds anything of the user's is refused and left as it was,
+# even with an earlier release beside it.
+refuses_a_folder_of_the_users() {
+  local folder=$work/users
+  mkdir -p "$folder" && cp "$dist/SHA256SUMS" "$dist/Zindle-$version.zip" "$folder/" && echo mine >"$folder/notes.txt"
+  ! "$root/scripts/package.sh" "$folder" >"$work/refused.log" 2>&1 || { echo "package.sh wrote into it"; return 1; }
+  grep -q "'notes.txt'" "$work/refused.log" || { echo "it did not say which file:"; cat "$work/refused.log"; return 1; }
+  expect "what the folder holds" "$(cd "$folder" && ls -A | tr '\n' ' ')" "SHA256SUMS Zindle-$version.zip notes.txt " &&
+    expect "the user's file" "$(cat "$folder/notes.txt")" mine
+}
+
 . "$root/tests/package/checks.sh"
 check "x64 package: the 64-bit saver for System64Folder" \
   package_installs x64 "$root/build/win64/Zindle!.scr" System64Folder 256 x64
@@ -66,5 +77,6 @@ check "x86 package: the 32-bit saver for SystemFolder" \
 check "x64 and x86 packages upgrade on their own" upgrade_codes_differ
 check "zip: both programs and the read-me, nothing else" archive_holds_both_programs_and_the_read_me
 check "SHA256SUMS verifies the three files" checksums_verify
+check "package.sh refuses a folder that holds a file of the user's, and leaves it as it was" refuses_a_folder_of_the_users
 echo "package checks: $run run, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks what makes the release one to trust, after scripts/package.sh made
 # build/dist:
-#  - the same sources, copied to another folder and built there again, give
-#    byte-identical programs and packages;
+#  - the same sources, copied to another folder and built there again (the
+#    zip by a builder of umask 077), give byte-identical programs, packages
+#    and zip;
 #  - a release signed with a throw-away code-signing certificate
 #    (build/release-signed) verifies against it, and a changed byte breaks it;
 #    its programs are the build with a signature added; it is time-stamped
@@ -36,6 +37,9 @@ rebuild() {
       "$source/packaging/build-msi.sh" "$arch" "$version" "$work/$folder/Zindle!.scr" "$work/Zindle-$version-$arch.msi" \
         >>"$work/$folder.log" 2>&1 || { echo "the second build failed:"; tail -20 "$work/$folder.log"; return 1; }
   done
+  # By a builder of another umask than the first: the modes in the zip are set, not inherited.
+  (umask 077 && "$source/packaging/build-zip.sh" "$version" "$work/win64/Zindle!.scr" "$work/win32/Zindle!.scr" \
+    "$work/Zindle-$version.zip") || { echo "the second zip failed"; return 1; }
 }
 same_bytes() {  # built again, built first
   cmp "$1" "$2" || { echo "'$1' differs from '$2'"; return 1; }
@@ -173,6 +177,7 @@ if check "built again in another folder: the same sources build" rebuild; then
   check "built again: the same 32-bit Zindle!.scr" same_bytes "$work/win32/Zindle!.scr" "build/win32/Zindle!.scr"
   check "built again: the same x64 package" same_bytes "$work/Zindle-$version-x64.msi" "$dist/Zindle-$version-x64.msi"
   check "built again: the same x86 package" same_bytes "$work/Zindle-$version-x86.msi" "$dist/Zindle-$version-x86.msi"
+  check "built again: the same zip" same_bytes "$work/Zindle-$version.zip" "$dist/Zindle-$version.zip"
 fi
 check "a package of another program is another product and package of the same line" another_program_is_another_product
 if check "a release signed with a throw-away certificate" sign_release; then
