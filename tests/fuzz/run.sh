@@ -15,13 +15,21 @@ unit_total=0 unit_failed=0
 echo "== unit tests under the sanitizers (build/native-asan)"
 if build_sanitized_units; then
   rm -f build/native-asan/unit.xml
-  build/native-asan/zindle_unit --gtest_brief=1 --gtest_output=xml:build/native-asan/unit.xml 2>&1 | tail -n 30
+  # The report is written before LeakSanitizer looks at what is left at the
+  # exit, so the program's own status counts as well as the report.
+  status=0
+  build/native-asan/zindle_unit --gtest_brief=1 --gtest_output=xml:build/native-asan/unit.xml \
+    >build/native-asan/unit.log 2>&1 || status=$?
+  tail -n 30 build/native-asan/unit.log
   if [ -f build/native-asan/unit.xml ]; then
     unit_total=$(grep -o -m1 'tests="[0-9]*"' build/native-asan/unit.xml | tr -dc 0-9)
     unit_failed=$(grep -o -m1 'failures="[0-9]*"' build/native-asan/unit.xml | tr -dc 0-9)
-  else
-    # A sanitizer ended the run before the report was written.
+  fi
+  unit_total=${unit_total:-0} unit_failed=${unit_failed:-0}
+  if [ $status -ne 0 ] && [ "$unit_failed" -eq 0 ]; then
+    # A sanitizer ended the run, or found a leak after the last test.
     unit_failed=1
+    echo "the sanitized unit tests ended with status $status"
   fi
   echo "sanitized unit tests: $unit_total run, $unit_failed failed"
 else
