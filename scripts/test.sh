@@ -109,23 +109,30 @@ for combination in $combinations; do
   fi
 done
 # Each report: tests run (not disabled, not skipped) and failed; a report
-# missing counts as a failure of its combination.
+# missing or cut short (its run killed, a crash while it was written) counts
+# as a failure of its combination, and is named in the summary.
+broken_reports=()
 count_reports() {  # combination; sets run and failed
-  local runtime=${1%/*} arch=${1#*/} xml tests disabled skipped
+  local runtime=${1%/*} arch=${1#*/} xml counts tests disabled skipped failures
   local reports=("build/e2e-$runtime-$arch.xml")
   [ "$runtime" != 8 ] || for layout in $layouts; do reports+=("build/e2e-$runtime-$arch-monitors-$layout.xml"); done
   [ "$runtime" = 8 ] || [ "$arch" != x86 ] || [ -z "$high_dpi" ] || reports+=("build/e2e-$runtime-$arch-dpi144.xml")
   run=0 failed=0
   for xml in "${reports[@]}"; do
-    if [ ! -f "$xml" ]; then
+    if ! counts=$(python3 - "$xml" 2>/dev/null <<'PY'
+import sys, xml.etree.ElementTree as tree
+top = tree.parse(sys.argv[1]).getroot()
+skipped = sum(1 for case in top.iter("testcase") if case.get("result") == "skipped")
+print(int(top.get("tests")), int(top.get("disabled", 0)), skipped, int(top.get("failures")))
+PY
+    ); then
       failed=$((failed + 1))
+      broken_reports+=("$xml")
       continue
     fi
-    tests=$(grep -o -m1 'tests="[0-9]*"' "$xml" | tr -dc 0-9)
-    disabled=$(grep -o -m1 'disabled="[0-9]*"' "$xml" | tr -dc 0-9)
-    skipped=$(grep -c 'result="skipped"' "$xml" || true)
-    run=$((run + tests - ${disabled:-0} - skipped))
-    failed=$((failed + $(grep -o -m1 'failures="[0-9]*"' "$xml" | tr -dc 0-9)))
+    read -r tests disabled skipped failures <<<"$counts"
+    run=$((run + tests - disabled - skipped))
+    failed=$((failed + failures))
   done
 }
 e2e_total=0 e2e_failed=0 e2e_lines=()
@@ -155,5 +162,6 @@ echo "fuzz targets: ${fuzz_total:-0} run, ${fuzz_failed:-0} failed"
 echo "packages: ${package_total:-0} run, ${package_failed:-0} failed"
 echo "release: ${release_total:-0} run, ${release_failed:-0} failed"
 printf '%s\n' "${e2e_lines[@]}"
+[ ${#broken_reports[@]} -eq 0 ] || echo "missing or cut short, each counted as a failure: ${broken_reports[*]}"
 echo "tests: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
