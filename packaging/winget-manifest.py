@@ -62,7 +62,7 @@ def main():
         f"{IDENTIFIER}.locale.en-US.yaml": yaml("defaultLocale", package + [
             ("PackageLocale", "en-US"), ("Publisher", "Korvane"),
             ("PublisherUrl", "http://www.korvane.example/zindle/"), ("PackageName", "Zindle!"),
-            ("License", "Proprietary"), ("Copyright", "Copyright \u00a9 Korvane"),
+            ("License", "MIT"), ("LicenseUrl", "https://opensource.org/license/mit"), ("Copyright", "Copyright \u00a9 Korvane"),
             ("ShortDescription", "A screen saver that makes the desktop shudder and slowly drift apart.")]),
     }
     for file, text in files.items():

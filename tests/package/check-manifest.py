@@ -52,7 +52,7 @@ SCHEMAS = {  # manifest type: required fields, forms of the fields
 # What Zindle!'s manifest says beyond the forms, and the file name of each type.
 VALUES = {
     "version": ({"DefaultLocale": "en-US"}, f"{IDENTIFIER}.yaml"),
-    "defaultLocale": ({"Publisher": "Korvane", "PackageName": "Zindle!"}, f"{IDENTIFIER}.locale.en-US.yaml"),
+    "defaultLocale": ({"Publisher": "Korvane", "PackageName": "Zindle!", "License": "MIT"}, f"{IDENTIFIER}.locale.en-US.yaml"),
     "installer": ({}, f"{IDENTIFIER}.installer.yaml"),
 }
 
