@@ -31,9 +31,9 @@ case $arch in
     # The 32-bit Wine is a 32-bit Linux program: where the kernel refuses
     # those, qemu runs it while this runs.
     if ! scripts/wine-tree.sh i386 status; then
-      scripts/wine-tree.sh i386 on
+      scripts/wine-tree.sh i386 on $$
       i386_on=1
-      trap 'scripts/wine-tree.sh i386 off' EXIT
+      trap 'scripts/wine-tree.sh i386 off $$' EXIT
     fi
     ;;
   *) echo "usage: scripts/run.sh [--arch x64|x86] [ARGUMENT TEXT]" >&2; exit 2 ;;
@@ -64,7 +64,7 @@ x_pid=
 ended() {
   "${wineserver[@]}" -k 2>/dev/null || true
   [ -z "$x_pid" ] || kill $x_pid 2>/dev/null || true
-  [ -z "$i386_on" ] || scripts/wine-tree.sh i386 off
+  [ -z "$i386_on" ] || scripts/wine-tree.sh i386 off $$
 }
 trap ended EXIT
 start_x_server /dev/null Xvfb -screen 0 1024x768x24 -nolisten tcp

@@ -85,8 +85,8 @@ for argument in "$@"; do
 done
 e2e_status=0
 if [[ $combinations == *x86* ]]; then
-  scripts/wine-tree.sh i386 on
-  trap 'scripts/wine-tree.sh i386 off' EXIT
+  scripts/wine-tree.sh i386 on $$
+  trap 'scripts/wine-tree.sh i386 off $$' EXIT
 fi
 for combination in $combinations; do
   runtime=${combination%/*} arch=${combination#*/}

@@ -8,9 +8,11 @@
 #                               what an older tree lacks
 #   wine-tree.sh run CMD ...    runs CMD in the tree, in a mount namespace of its
 #                               own with /tmp and the project's folder as on the host
-#   wine-tree.sh i386 on|off    lets the machine run 32-bit Linux programs with the
-#                               tree's qemu-i386 where it cannot run them itself, or
-#                               stops it (it holds machine-wide)
+#   wine-tree.sh i386 on|off [PID]
+#                               lets the machine run 32-bit Linux programs with the
+#                               tree's qemu-i386 where it cannot run them itself
+#                               (ZINDLE_I386_QEMU=1: even where it can), for process
+#                               PID (by default the caller) until it says off
 #   wine-tree.sh i386 status    exits 0 when 32-bit Linux programs run
 # ZINDLE_TREE names the tree (default /var/lib/zindle/trixie).
 set -euo pipefail
@@ -71,29 +73,62 @@ runs_i386() {
   [[ $answer == *ntdll* || $answer == wine-[0-9]* ]]
 }
 
+# The entry holds machine-wide, and runs side by side share it: each run that
+# asks for it leaves its process number in $users, and the last one to let go
+# takes it away. A run that was killed leaves a number no process has, which
+# counts for nothing.
+holder=$PPID
+users=/run/zindle-i386
+holds() {  # whether other processes still need the entry; forgets the gone ones
+  local file held=1
+  for file in "$users"/*; do
+    [ -e "$file" ] || continue
+    if [ -d "/proc/${file##*/}" ]; then held=0; else $sudo rm -f "$file"; fi
+  done
+  return $held
+}
+
 i386() {
+  if [ "$1" != status ]; then
+    # One run at a time registers or takes away the entry.
+    local lock=/tmp/zindle-i386.lock
+    [ -e "$lock" ] || : >"$lock"
+    exec 9<"$lock"
+    flock 9
+  fi
   case $1 in
     status) [ -e "$entry" ] || runs_i386 ;;
     on)
-      [ -e "$entry" ] && return 0
-      if runs_i386; then
+      if [ -z "${ZINDLE_I386_QEMU:-}" ] && runs_i386; then
         echo "32-bit Linux programs run natively here"
         return 0
       fi
-      echo "32-bit Linux programs do not run here: qemu-i386 runs them"
+      $sudo mkdir -p "$users" && $sudo touch "$users/$holder"
+      if [ -e "$entry" ]; then
+        echo "32-bit Linux programs run through qemu-i386 here (already registered)"
+        return 0
+      fi
+      if [ -n "${ZINDLE_I386_QEMU:-}" ]; then
+        echo "32-bit Linux programs run through qemu-i386 here (ZINDLE_I386_QEMU is set)"
+      else
+        echo "32-bit Linux programs do not run here: qemu-i386 runs them"
+      fi
       [ -e "$binfmt/register" ] || $sudo mount -t binfmt_misc binfmt_misc "$binfmt"
       # 32-bit x86 ELF programs, by their header; F opens qemu now, so that it
       # serves inside the tree as well; P keeps the program's own argv[0].
       printf '%s' ':zindle-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$tree"'/usr/bin/qemu-i386:FP' |
         $sudo tee "$binfmt/register" >/dev/null
       ;;
-    off) [ ! -e "$entry" ] || echo -1 | $sudo tee "$entry" >/dev/null ;;
+    off)
+      $sudo rm -f "$users/$holder"
+      holds || [ ! -e "$entry" ] || echo -1 | $sudo tee "$entry" >/dev/null
+      ;;
   esac
 }
 
 case ${1:-} in
   make) make_tree ;;
   run) shift; run_in_tree "$@" ;;
-  i386) i386 "${2:-status}" ;;
+  i386) holder=${3:-$PPID}; i386 "${2:-status}" ;;
   *) sed -n '2,15p' "$0" >&2; exit 2 ;;
 esac

@@ -47,8 +47,8 @@ fi
 if [ "$runtime" = 10 ] && [ -z "${ZINDLE_IN_TREE:-}" ]; then
   if [ "$arch" = x86 ] && ! "$root/scripts/wine-tree.sh" i386 status; then
     # The 32-bit Wine is a 32-bit Linux program: let qemu run it for this run.
-    "$root/scripts/wine-tree.sh" i386 on
-    trap '"$root/scripts/wine-tree.sh" i386 off' EXIT
+    "$root/scripts/wine-tree.sh" i386 on $$
+    trap '"$root/scripts/wine-tree.sh" i386 off $$' EXIT
   fi
   status=0
   ZINDLE_IN_TREE=1 "$root/scripts/wine-tree.sh" run bash "$0" "${arguments[@]}" || status=$?
