@@ -58,6 +58,19 @@ checksums_verify() {
   (cd "$dist" && sha256sum --quiet -c SHA256SUMS)
 }
 
+# Hardened as Microsoft's compiler builds by default: ASLR, DEP, on x64
+# high-entropy ASLR, and the stack protector's check in the program's frames.
+hardened() {  # program, objdump, flags expected
+  local program=$1 objdump=$2 status=0 flag checks
+  shift 2
+  for flag in "$@"; do
+    "$objdump" -p "$program" | grep -qx "[[:space:]]*$flag" || { echo "$program: no $flag"; status=1; }
+  done
+  checks=$("$objdump" -d "$program" | grep -c "call.*<___*stack_chk_fail>")
+  [ "$checks" -ge 50 ] || { echo "$program: the stack protector checks $checks frames"; status=1; }
+  return $status
+}
+
 # A folder that holds anything of the user's is refused and left as it was,
 # even with an earlier release beside it.
 refuses_a_folder_of_the_users() {
@@ -77,6 +90,10 @@ check "x86 package: the 32-bit saver for SystemFolder" \
 check "x64 and x86 packages upgrade on their own" upgrade_codes_differ
 check "zip: both programs and the read-me, nothing else" archive_holds_both_programs_and_the_read_me
 check "SHA256SUMS verifies the three files" checksums_verify
+check "the 64-bit program: ASLR (high entropy), DEP, stack protector" \
+  hardened "$root/build/win64/Zindle!.scr" x86_64-w64-mingw32-objdump DYNAMIC_BASE NX_COMPAT HIGH_ENTROPY_VA
+check "the 32-bit program: ASLR, DEP, stack protector" \
+  hardened "$root/build/win32/Zindle!.scr" i686-w64-mingw32-objdump DYNAMIC_BASE NX_COMPAT
 check "package.sh refuses a folder that holds a file of the user's, and leaves it as it was" refuses_a_folder_of_the_users
 echo "package checks: $run run, $failed failed"
 [ "$failed" -eq 0 ]
