@@ -1,6 +1,8 @@
 // The About box opened from the real properties dialog.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "core/handles_win32.h"
 #include "dialog_driver.h"
 
@@ -32,11 +34,10 @@ bool InFront(HWND box) {
   }, kDeadline);
 }
 
+// The memory as the system tells a program of the build under test: under an
+// emulator a 32-bit program may be told less than the machine has.
 std::wstring ExpectedMemory() {
-  MEMORYSTATUSEX memory{};
-  memory.dwLength = sizeof(memory);
-  GlobalMemoryStatusEx(&memory);
-  uint64_t total = memory.ullTotalPhys;
+  const uint64_t total = std::strtoull(OutputOf(TestModulePath(L"zindle_probe.exe"), L"memory").c_str(), nullptr, 10);
   uint64_t kb = total / 1024 + (total % 1024 >= 512);
   wchar_t separator[8] = {};
   GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8);

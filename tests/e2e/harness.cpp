@@ -1,6 +1,7 @@
 #include "harness.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace e2e {
 namespace {
@@ -467,33 +468,148 @@ void KeepArtefact(const Image& image, const std::wstring& name) {
   image.SaveBmp(ArtefactDir() + L"\\" + name + L".bmp");
 }
 
+std::string OutputOf(const std::wstring& file, const std::wstring& arguments) {
+  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, &inherit, 0)) return {};
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  std::wstring line = L"\"" + file + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write;
+  startup.hStdError = write;
+  PROCESS_INFORMATION info{};
+  BOOL started = CreateProcessW(file.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+  CloseHandle(write);
+  std::string output;
+  if (started) {
+    char buffer[256];
+    DWORD came = 0;
+    while (ReadFile(read, buffer, sizeof buffer, &came, nullptr) && came > 0) output.append(buffer, came);
+    WaitForSingleObject(info.hProcess, 5000);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+  CloseHandle(read);
+  return output;
+}
+
+namespace {
+
+InputWitness* g_witness = nullptr;  // the one that watches now, if any
+
+// Sends the input and, while a witness watches, waits until the program has
+// taken it; one that did not reach it in time is sent again, a few times.
+void Deliver(const std::function<void()>& send, const std::function<bool(const WitnessEntry&)>& arrived) {
+  if (!g_witness) return send();
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const uint32_t since = g_witness->Count();
+    send();
+    if (PollUntil([&] { return g_witness->Took(since, arrived) || !g_witness->Watching(); }, 1000)) {
+      if (attempt > 0) printf("[ measure  ] an input sent again %d times reached the program\n", attempt);
+      return;
+    }
+  }
+  printf("[ measure  ] an input sent 4 times never reached the program\n");
+}
+
+bool IsMessage(const WitnessEntry& entry, std::initializer_list<UINT> messages) {
+  for (UINT message : messages)
+    if (entry.message == message) return true;
+  return false;
+}
+
+}  // namespace
+
+InputWitness::InputWitness(HWND window) : window_(window) {
+  DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  memory_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(WitnessLog), kWitnessMemory);
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, kWitnessReady);
+  if (memory_ && ready && thread) {
+    auto* log = static_cast<WitnessLog*>(MapViewOfFile(memory_, FILE_MAP_WRITE, 0, 0, 0));
+    if (log) {
+      log->count = 0;
+      probe_ = Process(TestModulePath(L"zindle_probe.exe"), L"witness " + std::to_wstring(thread));
+      if (probe_ && WaitForSingleObject(ready, 10000) == WAIT_OBJECT_0) {
+        log_ = log;
+        g_witness = this;
+      } else {
+        UnmapViewOfFile(log);
+      }
+    }
+  }
+  if (ready) CloseHandle(ready);
+}
+
+InputWitness::~InputWitness() {
+  if (g_witness == this) g_witness = nullptr;
+  probe_.Kill();
+  if (log_) UnmapViewOfFile(log_);
+  if (memory_) CloseHandle(memory_);
+}
+
+uint32_t InputWitness::Count() const { return log_ ? static_cast<uint32_t>(log_->count) : 0; }
+
+bool InputWitness::Took(uint32_t since, const std::function<bool(const WitnessEntry&)>& fits) const {
+  const uint32_t count = Count();
+  if (count - since > WitnessLog::kEntries) since = count - WitnessLog::kEntries;
+  for (uint32_t i = since; i != count; ++i)
+    if (fits(log_->entries[i % WitnessLog::kEntries])) return true;
+  return false;
+}
+
+bool InputWitness::Watching() const { return IsWindow(window_) && IsWindowVisible(window_); }
+
+std::string InputWitness::Describe() const {
+  std::string text;
+  Took(0, [&](const WitnessEntry& e) {
+    char entry[64];
+    switch (e.message) {
+      case WM_MOUSEMOVE: snprintf(entry, sizeof entry, "WM_MOUSEMOVE (%d, %d)", e.x, e.y); break;
+      case WM_KEYDOWN: snprintf(entry, sizeof entry, "WM_KEYDOWN 0x%X", e.wParam); break;
+      case WM_SYSKEYDOWN: snprintf(entry, sizeof entry, "WM_SYSKEYDOWN 0x%X", e.wParam); break;
+      case WM_LBUTTONDOWN: snprintf(entry, sizeof entry, "WM_LBUTTONDOWN (%d, %d)", e.x, e.y); break;
+      default: snprintf(entry, sizeof entry, "0x%X (%d, %d)", e.message, e.x, e.y); break;
+    }
+    text += (text.empty() ? "" : ", ") + std::string(entry);
+    return false;
+  });
+  return text.empty() ? "nothing" : text;
+}
+
 void PressKey(WORD virtualKey) {
   INPUT input[2]{};
   input[0].type = INPUT_KEYBOARD;
   input[0].ki.wVk = virtualKey;
   input[1] = input[0];
   input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, input, sizeof(INPUT));
+  Deliver([&] { SendInput(2, input, sizeof(INPUT)); }, [&](const WitnessEntry& e) {
+    return IsMessage(e, {WM_KEYDOWN, WM_SYSKEYDOWN}) && e.wParam == virtualKey;
+  });
 }
 
-void MoveMouseTo(int x, int y) {
+namespace {
+
+// A move of the pointer to (x, y) of the screen, sent in coordinates of the
+// given rectangle (0 to 65535 across it).
+void MovePointer(int x, int y, const RECT& across, DWORD flags) {
   INPUT input{};
   input.type = INPUT_MOUSE;
-  input.mi.dx = static_cast<LONG>((x * 65535.0) / (ScreenWidth() - 1) + 0.5);
-  input.mi.dy = static_cast<LONG>((y * 65535.0) / (ScreenHeight() - 1) + 0.5);
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &input, sizeof(INPUT));
+  input.mi.dx = static_cast<LONG>(((x - across.left) * 65535.0) / (across.right - across.left - 1) + 0.5);
+  input.mi.dy = static_cast<LONG>(((y - across.top) * 65535.0) / (across.bottom - across.top - 1) + 0.5);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+  Deliver([&] { SendInput(1, &input, sizeof(INPUT)); }, [&](const WitnessEntry& e) {
+    // Within a pixel: the place is sent as a fraction of the screen.
+    return e.message == WM_MOUSEMOVE && std::abs(e.x - x) <= 1 && std::abs(e.y - y) <= 1;
+  });
 }
 
-void MoveMouseToScreen(int x, int y) {
-  RECT all = VirtualScreen();
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = static_cast<LONG>(((x - all.left) * 65535.0) / (all.right - all.left - 1) + 0.5);
-  input.mi.dy = static_cast<LONG>(((y - all.top) * 65535.0) / (all.bottom - all.top - 1) + 0.5);
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-  SendInput(1, &input, sizeof(INPUT));
-}
+}  // namespace
+
+void MoveMouseTo(int x, int y) { MovePointer(x, y, RECT{0, 0, ScreenWidth(), ScreenHeight()}, 0); }
+
+void MoveMouseToScreen(int x, int y) { MovePointer(x, y, VirtualScreen(), MOUSEEVENTF_VIRTUALDESK); }
 
 void ClickAt(int x, int y) {
   MoveMouseTo(x, y);
@@ -512,7 +628,7 @@ void ClickAt(int x, int y) {
   }
   input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
   input[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
-  SendInput(2, input, sizeof(INPUT));
+  Deliver([&] { SendInput(2, input, sizeof(INPUT)); }, [](const WitnessEntry& e) { return e.message == WM_LBUTTONDOWN; });
 }
 
 void PressMouseButton() {
@@ -521,7 +637,7 @@ void PressMouseButton() {
   input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   input[1].type = INPUT_MOUSE;
   input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, input, sizeof(INPUT));
+  Deliver([&] { SendInput(2, input, sizeof(INPUT)); }, [](const WitnessEntry& e) { return e.message == WM_LBUTTONDOWN; });
 }
 
 }  // namespace e2e

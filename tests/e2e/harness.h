@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "input_witness.h"
+
 namespace e2e {
 
 // The program under test (ZINDLE_SCR) and a scratch folder of this run.
@@ -147,6 +149,39 @@ inline constexpr uint32_t kPreviewAreaColour = Rgb(255, 0, 255);
 HWND CreatePreviewArea(int left, int top, int width, int height);
 // Whether the program has drawn over every pixel of the area.
 bool DrawnOver(HWND area);
+
+// What the program's output says: a program of the build under test started
+// and waited for (a few seconds at most); empty when it failed.
+std::string OutputOf(const std::wstring& file, const std::wstring& arguments);
+
+// What the thread of one of the program's windows takes from its queue: a
+// hook of the build under test (zindle_probe witness) loaded into it writes
+// down every key and mouse message. While one watches, the input helpers
+// below make sure the program has taken each input before they return, and
+// send again an input that did not reach it: under X an input can be lost on
+// its way, and a scenario must not fail for that, while a program that
+// ignores input still fails every time.
+class InputWitness {
+ public:
+  explicit InputWitness(HWND window);
+  ~InputWitness();
+  InputWitness(const InputWitness&) = delete;
+  InputWitness& operator=(const InputWitness&) = delete;
+  explicit operator bool() const { return log_ != nullptr; }
+  uint32_t Count() const;
+  // Whether the thread took a message since the count was `since` that fits.
+  bool Took(uint32_t since, const std::function<bool(const WitnessEntry&)>& fits) const;
+  // Whether the window still takes input: gone, the program ended or hid it.
+  bool Watching() const;
+  // The messages taken, as "WM_MOUSEMOVE (200, 150), WM_KEYDOWN 0x20".
+  std::string Describe() const;
+
+ private:
+  HWND window_;
+  HANDLE memory_ = nullptr;
+  WitnessLog* log_ = nullptr;
+  Process probe_;
+};
 
 // Real input.
 void PressKey(WORD virtualKey);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -97,6 +98,9 @@ class SaverTest : public testing::Test {
     ParkPointer();
   }
   void TearDown() override {
+    // What input the saver took, to tell a lost input from a wrong rule.
+    if (HasFailure() && witness && *witness) printf("[ witness  ] the saver took: %s\n", witness->Describe().c_str());
+    witness.reset();
     saver.Kill();
     settings::ClearAll();
     DeleteRegistryValue(kDesktopKey, L"ScreenSaveUsePassword");
@@ -127,11 +131,14 @@ class SaverTest : public testing::Test {
   // second: a pause of one second before each displaced block.
   static void PutSlowStart() { settings::Put(L"Slow", L"1000"); }
 
-  // Starts "/s" and waits for its window; true when it is there.
+  // Starts "/s" and waits for its window; true when it is there. From then
+  // on a witness watches what input the saver takes.
   bool StartSaver(const std::wstring& scr = ScrPath()) {
+    witness.reset();
     saver = StartScrAt(scr, L"/s");
     if (!saver) return false;
     window = WaitForWindow(kCaption, kStartDeadline, saver.Id());
+    if (window) witness = std::make_unique<InputWitness>(window);
     return window != nullptr;
   }
 
@@ -152,6 +159,7 @@ class SaverTest : public testing::Test {
 
   Process saver;
   HWND window = nullptr;
+  std::unique_ptr<InputWitness> witness;
 };
 
 }  // namespace e2e::saver
