@@ -74,6 +74,25 @@ double DesktopSaverPeak() {
   return peak;
 }
 
+// Launch to the properties dialog with no picture file, measured once in this
+// run: a refused picture may not make the dialog much slower than that,
+// however loaded the machine.
+DWORD PlainDialogLaunch() {
+  static DWORD launch = [] {
+    settings::Put(L"Picture", L"0");
+    DWORD start = GetTickCount();
+    DWORD measured = 0;
+    {
+      dialog::PropertiesDialog properties;
+      if (properties) measured = GetTickCount() - start;
+    }
+    settings::Put(L"Picture", L"1");
+    printf("[ MEASURE  ] launch to the dialog with no picture: %lu ms\n", measured);
+    return measured;
+  }();
+  return launch;
+}
+
 // The most a process may have held: what the saver holds with the desktop
 // and a few screen bitmaps more. The files once took gigabytes.
 double MemoryBound() { return DesktopSaverPeak() + 3.0 * 4 * ScreenWidth() * ScreenHeight(); }
@@ -133,12 +152,14 @@ TEST_P(BadPictureTest, TheSaverComesUpPromptlyWithTheDesktopOrTheMetafilesMiddle
 
 TEST_P(BadPictureTest, TheDialogOpensPromptlyWithoutAPreviewOfARefusedPicture) {
   dialog::PrepareWine();
+  const DWORD plain = PlainDialogLaunch();
+  ASSERT_GT(plain, 0u) << "the dialog opens with no picture";
   DWORD start = GetTickCount();
   dialog::PropertiesDialog properties;
   ASSERT_TRUE(properties) << "\"Zindle! Properties\" opens";
   DWORD opened = GetTickCount() - start;
   printf("[ MEASURE  ] launch to the dialog: %lu ms\n", opened);
-  EXPECT_LT(opened, kPrompt) << "the dialog opens promptly";
+  EXPECT_LT(opened, 2 * plain + 1000) << "the dialog opens about as promptly as with no picture";
   properties.ChooseTab(4);
   EXPECT_TRUE(properties.Checked(zindle::dialog::kChkPicture)) << "the user can switch the picture off";
   if (!GetParam().drawn) {

@@ -514,6 +514,22 @@ void Deliver(const std::function<void()>& send, const std::function<bool(const W
   printf("[ measure  ] an input sent 4 times never reached the program\n");
 }
 
+// The probe of the kind of program that owns the window: a hook is loaded
+// only into programs of its own kind. Beside that build's program when the
+// suite names it, else among the stand-ins of the build under test.
+std::wstring ProbeFor(HWND window) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  BOOL wow64 = FALSE;
+  if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)) {
+    IsWow64Process(process, &wow64);
+    CloseHandle(process);
+  }
+  std::wstring program = Env(wow64 ? L"ZINDLE_SCR32" : L"ZINDLE_SCR64");
+  if (program.empty() || (wow64 != FALSE) == ProgramIs32Bit()) return TestModulePath(L"zindle_probe.exe");
+  return program.substr(0, program.find_last_of(L'\\')) + L"\\tests\\e2e\\zindle_probe.exe";
+}
+
 bool IsMessage(const WitnessEntry& entry, std::initializer_list<UINT> messages) {
   for (UINT message : messages)
     if (entry.message == message) return true;
@@ -530,7 +546,7 @@ InputWitness::InputWitness(HWND window) : window_(window) {
     auto* log = static_cast<WitnessLog*>(MapViewOfFile(memory_, FILE_MAP_WRITE, 0, 0, 0));
     if (log) {
       log->count = 0;
-      probe_ = Process(TestModulePath(L"zindle_probe.exe"), L"witness " + std::to_wstring(thread));
+      probe_ = Process(ProbeFor(window), L"witness " + std::to_wstring(thread));
       if (probe_ && WaitForSingleObject(ready, 10000) == WAIT_OBJECT_0) {
         log_ = log;
         g_witness = this;
