@@ -61,7 +61,7 @@ if [ -e "$dist" ] || [ -L "$dist" ]; then
 fi
 
 ./scripts/setup.sh
-./scripts/build.sh win64 win32
+./scripts/build.sh --program win64 win32
 url=${ZINDLE_RELEASE_URL:-https://www.korvane.example/zindle/download}
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}
 stage=$(mktemp -d)

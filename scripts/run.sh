@@ -16,14 +16,14 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 case $arch in
   x64)
     ./scripts/setup.sh
-    ./scripts/build.sh win64
+    ./scripts/build.sh --program win64
     wine=(/usr/lib/wine/wine64) wineserver=(/usr/lib/wine/wineserver)
     export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
     scr=$root/build/win64/Zindle!.scr
     ;;
   x86)
     ./scripts/setup.sh --wine10
-    ./scripts/build.sh win32
+    ./scripts/build.sh --program win32
     wine=("$root/scripts/wine-tree.sh" run /usr/lib/wine/wine64)
     wineserver=("$root/scripts/wine-tree.sh" run /usr/lib/wine/wineserver)
     export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix-10}
@@ -73,13 +73,17 @@ export DISPLAY=$x_display
 with_fonts
 # No window manager runs on the virtual display: Wine frames the windows itself.
 "${wine[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
-echo "No X display here: running the $arch Zindle! $arguments on the virtual display $DISPLAY for 6 seconds"
+echo "No X display here: running the $arch Zindle! $arguments on the virtual display $DISPLAY for a few seconds"
 # Something to look at on the virtual desktop: a chequered colour card.
 convert -size 1024x768 gradient:orange-navy \( -size 128x96 pattern:checkerboard -scale 800% \) \
   -compose overlay -composite build/desktop.png && display -window root build/desktop.png || true
 "${wine[@]}" "$scr" $arguments &
 program=$!
-sleep 6
+# A new prefix or a busy machine can keep the first window a while: the few
+# seconds count from when a window of the program shows.
+shows() { xwininfo -root -tree 2>/dev/null | grep '("zindle!.scr"' | grep -qv ' 1x1+'; }
+for _ in $(seq 300); do shows && break; kill -0 $program 2>/dev/null || break; sleep 0.1; done
+sleep 4
 import -window root build/run-screenshot.png
 xdotool key space 2>/dev/null || true
 for _ in $(seq 50); do kill -0 $program 2>/dev/null || break; sleep 0.1; done

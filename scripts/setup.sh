@@ -10,7 +10,7 @@ fi
 packages=(cmake make g++ libgtest-dev libbenchmark-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
           binutils-mingw-w64-x86-64 wine64 fonts-wine xvfb x11-utils xdotool imagemagick python3 mate-backgrounds
           xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils msitools wixl zip unzip debootstrap
-          faketime osslsigncode openssl python3-yaml python3-jsonschema
+          faketime osslsigncode openssl python3-yaml python3-jsonschema ccache
           clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
@@ -19,6 +19,10 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 echo "Installing: ${missing[*]}"
 sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "setup.sh: installing needs root: run this as root, or install sudo" >&2; exit 1; }
+  sudo=sudo
+fi
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Through env: sudo would drop the variable.
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

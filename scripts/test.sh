@@ -3,7 +3,8 @@
 # tests natively, the unit tests again and the fuzz targets under clang's
 # sanitizers (tests/fuzz/run.sh, FUZZ_SECONDS a target), the release packages
 # checked as files, the release built again elsewhere and compared, signed and
-# its manifest checked, the end-to-end scenarios against the real program and
+# its manifest checked, the run command as a user with sudo (when this runs as
+# root), the end-to-end scenarios against the real program and
 # its packages under Wine on a virtual display, for each runtime and build.
 # Screenshots of the run are kept in build/artefacts.
 set -euo pipefail
@@ -53,6 +54,12 @@ signed_scr=build/release-signed-x64/Zindle!.scr
 rm -rf build/release-signed-x64
 unzip -q -o -j "build/release-signed/Zindle-$version.zip" 'x64/Zindle!.scr' -d build/release-signed-x64 2>/dev/null ||
   release_status=1
+
+echo "== the run command as a user with sudo (when this runs as root)"
+user_status=0
+tests/scripts/check-as-user.sh | tee build/user.log || user_status=$?
+user_total=$(sed -n 's/^user checks: \([0-9]*\) run.*/\1/p' build/user.log)
+user_failed=$(sed -n 's/^user checks: [0-9]* run, \([0-9]*\) failed.*/\1/p' build/user.log)
 
 echo "== end-to-end tests (Windows program under Wine)"
 winpath() { echo "Z:$1" | tr / '\\'; }
@@ -147,13 +154,14 @@ done
 
 passed=$(( ${unit_total:-0} - ${unit_failed:-0} + ${asan_total:-0} - ${asan_failed:-0} + ${fuzz_total:-0} -
            ${fuzz_failed:-0} + ${package_total:-0} - ${package_failed:-0} + ${release_total:-0} - ${release_failed:-0} +
-           e2e_total - e2e_failed ))
+           ${user_total:-0} - ${user_failed:-0} + e2e_total - e2e_failed ))
 failed=$(( ${unit_failed:-0} + ${asan_failed:-0} + ${fuzz_failed:-0} + ${package_failed:-0} + ${release_failed:-0} +
-           e2e_failed ))
+           ${user_failed:-0} + e2e_failed ))
 [ $unit_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 [ $fuzz_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 [ $package_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 [ $release_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
+[ $user_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 [ $e2e_status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 echo
 echo "unit: ${unit_total:-0} run, ${unit_failed:-0} failed"
@@ -161,6 +169,7 @@ echo "sanitized unit: ${asan_total:-0} run, ${asan_failed:-0} failed"
 echo "fuzz targets: ${fuzz_total:-0} run, ${fuzz_failed:-0} failed"
 echo "packages: ${package_total:-0} run, ${package_failed:-0} failed"
 echo "release: ${release_total:-0} run, ${release_failed:-0} failed"
+echo "as a user with sudo: ${user_total:-0} run, ${user_failed:-0} failed"
 printf '%s\n' "${e2e_lines[@]}"
 [ ${#broken_reports[@]} -eq 0 ] || echo "missing or cut short, each counted as a failure: ${broken_reports[*]}"
 echo "tests: $passed passed, $failed failed"

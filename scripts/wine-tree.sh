@@ -26,30 +26,45 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 
 make_tree() {
+  # One run at a time makes the tree; the others wait for it and find it made.
+  local lock=/tmp/zindle-tree.lock log
+  [ -e "$lock" ] || : >"$lock"
+  exec 8<"$lock"
+  flock 8
   if [ -f "$tree/etc/zindle-tree" ] && [ "$(cat "$tree/etc/zindle-tree")" = "$(echo $packages)" ]; then
     return 0
   fi
   if [ ! -d "$tree" ]; then
     echo "Making the Debian 13 tree for Wine 10 in $tree (once, a few minutes)"
+    log=$(dirname "$tree")/debootstrap.log
     $sudo rm -rf "$tree.new"
     $sudo mkdir -p "$(dirname "$tree")"
     $sudo debootstrap --variant=minbase --include=wine64,qemu-user,procps trixie "$tree.new" \
-      http://deb.debian.org/debian >"$(dirname "$tree")/debootstrap.log" 2>&1 ||
-      { tail -5 "$(dirname "$tree")/debootstrap.log" >&2; return 1; }
+      http://deb.debian.org/debian 2>&1 | $sudo tee "$log" >/dev/null || { $sudo tail -5 "$log" >&2; return 1; }
     $sudo mv "$tree.new" "$tree"
   fi
   echo "Installing Wine 10 and the virtual displays in $tree"
   $sudo chroot "$tree" dpkg --add-architecture i386
-  run_in_tree sh -c "apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+  as_root=1 run_in_tree sh -c "apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
     --no-install-recommends $(echo $packages) >/dev/null"
   echo $packages | $sudo tee "$tree/etc/zindle-tree" >/dev/null
 }
 
 # The tree sees the host's /tmp (the X servers' sockets, the test runs' folders)
 # and the project at the same path, so that paths mean the same on both sides.
+# The command runs as the caller and with the caller's environment, both of
+# which sudo would reset: Wine must not leave root's files in the user's
+# folders, and the runs hand their settings down in the environment.
 run_in_tree() {
-  $sudo unshare --mount --propagation private -- /bin/sh -s "$tree" "$root" "$@" <<'SH'
-tree=$1 root=$2; shift 2
+  local user groups environment=()
+  user=$(id -u):$(id -g) groups=$(id -G | tr ' ' ,)
+  [ -z "${as_root:-}" ] || user=0:0 groups=0
+  mapfile -d '' environment < <(env -0)
+  $sudo /usr/bin/env -i "${environment[@]}" /usr/bin/unshare --mount --propagation private -- \
+    /bin/sh -s "$tree" "$root" "$user" "$groups" "$@" <<'SH'
+tree=$1 root=$2 user=$3 groups=$4; shift 4
+caller_path=$PATH
+PATH=/usr/sbin:/usr/bin:/sbin:/bin
 mount -t proc proc "$tree/proc"
 mount --rbind /sys "$tree/sys"
 mount --bind /dev "$tree/dev"
@@ -60,7 +75,10 @@ case $root in
   /tmp/*) ;;
   *) mkdir -p "$tree$root" && mount --bind "$root" "$tree$root" ;;
 esac
-exec chroot "$tree" /usr/bin/env --chdir="$PWD" "$@" </dev/null
+# The caller's folder where the tree has it, else the project's.
+here=$PWD
+[ -d "$tree$here" ] || here=$root
+exec chroot --userspec="$user" --groups="$groups" "$tree" /usr/bin/env --chdir="$here" PATH="$caller_path" "$@" </dev/null
 SH
 }
 

@@ -105,7 +105,10 @@ Section "Screen"
   EndSubSection
 EndSection
 CONF
-  start_x_server "$work/xorg.out" Xorg -config "$work/xorg.conf" -noreset -nolisten tcp -logfile "$work/xorg.log"
+  # Debian lets only root or the console's user start X.Org.
+  sudo=
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  start_x_server "$work/xorg.out" $sudo Xorg -config "$work/xorg.conf" -noreset -nolisten tcp -logfile "$work/xorg.log"
 fi
 export DISPLAY=$x_display
 
