@@ -173,9 +173,11 @@ void frmMain::Click(int id) {
     case kOptColours1:
     case kOptColours2:
     case kOptColours3: {
-      // Clicking the option that is already selected changes nothing.
+      // Clicking the option that is already selected changes nothing, nor
+      // does a click reported by a button that is not selected (Wine 10
+      // reports one when an unselected option is given the focus).
       int index = id - kOptColours0;
-      if (index == selectedColour_) break;
+      if (index == selectedColour_ || ui_.Value(id) != 1) break;
       selectedColour_ = index;
       optColours_Click(index);
       break;
@@ -220,8 +222,8 @@ void frmMain::ShowPage(int page) {
   ui_.BringToFront(page);
 }
 
-// Where Tab would first land on the page: of an option group the selected
-// button (an unselected one would be chosen by taking the focus).
+// Where Tab first lands on the page: of an option group the selected button
+// (another one may be selected by taking the focus).
 int frmMain::FirstControlOf(int tabPosition) {
   const TabRow& tab = kTabs[tabPosition - 1];
   for (size_t i = 0; i < tab.controlCount; ++i) {

@@ -321,8 +321,11 @@ TEST_F(DialogForm, ColourOptionsEnableTheAnalysisControlsInTheirOrder) {
   UserChooses(kOptColours0);
   EXPECT_EQ(form->ColourChoice(), 0);
   EXPECT_TRUE(ui.EnableLog().empty());
-  // Clicking the option already selected runs nothing.
+  // Clicking the option already selected runs nothing, nor a click reported
+  // by an option that is not selected.
   UserChooses(kOptColours0);
+  form->Click(kOptColours2);
+  EXPECT_EQ(form->ColourChoice(), 0);
   EXPECT_TRUE(ui.log.empty());
 }
 
