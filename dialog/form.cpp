@@ -65,11 +65,15 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::TabStrip_Click() {
-  for (int page = 0; page < kPageCount; ++page) ui_.Enable(kPicPanel0 + page, false);
-  int front = PageOfTab(ui_.Value(kTabStrip));
-  ui_.Enable(front, true);
-  ui_.BringToFront(front);
+  ShowPage(PageOfTab(ui_.Value(kTabStrip)));
   ui_.Focus(kTabStrip);
+}
+
+void frmMain::TabStrip_Step(int step) {
+  int position = ((ui_.Value(kTabStrip) - 1 + step) % kPageCount + kPageCount) % kPageCount + 1;
+  ui_.SetValue(kTabStrip, position);
+  ShowPage(PageOfTab(position));
+  ui_.Focus(FirstControlOf(position));
 }
 
 // --- Value labels, colour options, restore controls --------------------------
@@ -169,9 +173,11 @@ void frmMain::Click(int id) {
     case kOptColours1:
     case kOptColours2:
     case kOptColours3: {
-      // Clicking the option that is already selected changes nothing.
+      // Clicking the option that is already selected changes nothing, nor
+      // does a click reported by a button that is not selected (Wine 10
+      // reports one when an unselected option is given the focus).
       int index = id - kOptColours0;
-      if (index == selectedColour_) break;
+      if (index == selectedColour_ || ui_.Value(id) != 1) break;
       selectedColour_ = index;
       optColours_Click(index);
       break;
@@ -207,6 +213,27 @@ void frmMain::SelectColourOption(int index) {
 void frmMain::SetFilenameText(const std::string& text) {
   ui_.SetText(kLblFilename, text);
   lblFilename_Change();
+}
+
+// Only the front page is enabled, so that the keyboard cannot reach the others.
+void frmMain::ShowPage(int page) {
+  for (int i = 0; i < kPageCount; ++i) ui_.Enable(kPicPanel0 + i, false);
+  ui_.Enable(page, true);
+  ui_.BringToFront(page);
+}
+
+// Where Tab first lands on the page: of an option group the selected button
+// (another one may be selected by taking the focus).
+int frmMain::FirstControlOf(int tabPosition) {
+  const TabRow& tab = kTabs[tabPosition - 1];
+  for (size_t i = 0; i < tab.controlCount; ++i) {
+    const ControlRow& row = tab.controls[i];
+    if (!TakesFocus(row.kind) || !ui_.Enabled(row.id)) continue;
+    bool option = row.kind == Kind::OptionFirst || row.kind == Kind::Option;
+    if (option && ui_.Value(row.id) != 1) continue;
+    return row.id;
+  }
+  return kTabStrip;
 }
 
 void frmMain::EnableAll(const std::vector<int>& ids, bool enabled) {

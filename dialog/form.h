@@ -68,6 +68,10 @@ class frmMain {
   // The opening sequence and page switching.
   void Form_Load();
   void TabStrip_Click();
+  // Ctrl+Tab (step 1) and Ctrl+Shift+Tab (step -1), whatever has the focus:
+  // the next or the previous tab, round from the last to the first, its page
+  // in front and the focus on the page's first control.
+  void TabStrip_Step(int step);
 
   // Value labels, colour options and restore controls.
   void sldX_Change();
@@ -102,6 +106,8 @@ class frmMain {
   void SetCheck(int id, bool checked);
   void SelectColourOption(int index);
   void SetFilenameText(const std::string& text);
+  void ShowPage(int page);
+  int FirstControlOf(int tabPosition);
   void EnableAll(const std::vector<int>& ids, bool enabled);
 
   FormControls& ui_;

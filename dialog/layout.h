@@ -1,5 +1,5 @@
 // The properties dialog and the About box as designed: one row per control,
-// in the design's order, with positions in
+// in window order, with positions in
 // pixels at 96 dots per inch relative to the container's client area. The
 // windows are built from these tables by one loop each and scaled to the
 // display's DPI; the control IDs are stable so that tests can find controls.
@@ -86,6 +86,21 @@ enum class Kind : uint8_t {
   Icon,           // the program icon at 32 x 32
 };
 
+// The kinds of control that can have the keyboard focus.
+constexpr bool TakesFocus(Kind kind) {
+  switch (kind) {
+    case Kind::TabStrip:
+    case Kind::Button:
+    case Kind::DefaultButton:
+    case Kind::CheckBox:
+    case Kind::OptionFirst:
+    case Kind::Option:
+    case Kind::Slider:
+    case Kind::DropDownList: return true;
+    default: return false;
+  }
+}
+
 struct Rect {
   int left, top, width, height;
 };
@@ -127,14 +142,20 @@ inline constexpr ControlRow kWindowControls[] = {
     {kCmdAbout, "cmdAbout", Kind::Button, "&About", {208, 192, 57, 25}, 102, true},
 };
 
+// A page's rows are in window order, which is the tab order too. A control
+// without a caption of its own (a slider, the list) comes right after the
+// label that names it: screen readers name such a control after the label
+// before it in that order, and the label's access key moves to the control
+// after it. A value label comes after its slider, read as the value.
+
 // Page 0, "Factor": all controls always enabled.
 inline constexpr ControlRow kFactorPage[] = {
     {kLblX, "lblX", Kind::Label, "&Horizontal:", {8, 8, 49, 17}, 1, true},
-    {kLblXFactor, "lblXFactor", Kind::ValueLabel, "", {216, 8, 17, 13}, 2, true},
     {kSldX, "sldX", Kind::Slider, "", {0, 24, 241, 33}, 2, true},
+    {kLblXFactor, "lblXFactor", Kind::ValueLabel, "", {216, 8, 17, 13}, 2, true},
     {kLblY, "lblY", Kind::Label, "&Vertical:", {8, 64, 41, 13}, 1, true},
-    {kLblYFactor, "lblYFactor", Kind::ValueLabel, "", {216, 64, 17, 13}, 2, true},
     {kSldY, "sldY", Kind::Slider, "", {0, 80, 241, 33}, 2, true},
+    {kLblYFactor, "lblYFactor", Kind::ValueLabel, "", {216, 64, 17, 13}, 2, true},
     {kChkSlow, "chkSlow", Kind::CheckBox, "&Slow Motion", {8, 120, 81, 17}, 3, true},
 };
 
@@ -147,8 +168,8 @@ inline constexpr ControlRow kColoursPage[] = {
     {kOptColours2, "optColours(2)", Kind::Option, "&Random", {168, 8, 65, 17}, 23, true},
     {kOptColours3, "optColours(3)", Kind::Option, "In&telligent", {168, 28, 65, 17}, 24, true},
     {kLblSize, "lblSize", Kind::Label, "&Level of Analysis:", {8, 51, 89, 17}, 25, false},
-    {kLblTestFreq, "lblTestFreq", Kind::ValueLabel, "", {216, 51, 17, 13}, 25, false},
     {kSldSize, "sldSize", Kind::Slider, "", {0, 67, 241, 33}, 25, true},
+    {kLblTestFreq, "lblTestFreq", Kind::ValueLabel, "", {216, 51, 17, 13}, 25, false},
     {kLblAColours, "lblAColours", Kind::Label, "Analysis T&hreshold:", {8, 116, 97, 17}, 26, false},
     {kCboColours, "cboColours", Kind::DropDownList, "", {112, 112, 121, 21}, 27, false},
 };
@@ -157,8 +178,8 @@ inline constexpr ControlRow kColoursPage[] = {
 inline constexpr ControlRow kTimeoutPage[] = {
     {kChkUnzindle, "chkUnzindle", Kind::CheckBox, "&Unzindle Screen", {8, 8, 105, 17}, 10, true},
     {kLblSeconds, "lblSeconds", Kind::Label, "&Minutes:", {8, 40, 41, 17}, 11, true},
-    {kLblRestart, "lblRestart", Kind::ValueLabel, "", {208, 40, 25, 13}, 11, true},
     {kSldRestart, "sldRestart", Kind::Slider, "", {0, 56, 241, 33}, 11, true},
+    {kLblRestart, "lblRestart", Kind::ValueLabel, "", {208, 40, 25, 13}, 11, true},
     {kLblFlip, "lblFlip", Kind::Label, "&Flip Screen:", {8, 104, 65, 17}, 12, true},
     {kChkHoriz, "chkHoriz", Kind::CheckBox, "&Horizontally", {8, 120, 81, 17}, 13, true},
     {kChkVert, "chkVert", Kind::CheckBox, "&Vertically", {128, 120, 65, 17}, 13, true},

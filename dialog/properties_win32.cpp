@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <string>
+#include <type_traits>
 
 #include "core/handles_win32.h"
 #include "core/modes_win32.h"
@@ -48,18 +50,33 @@ bool IsClickable(Kind kind) {
   return kind == Kind::CheckBox || kind == Kind::OptionFirst || kind == Kind::Option;
 }
 
+struct HookDeleter {
+  void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
+};
+using Hook = std::unique_ptr<std::remove_pointer_t<HHOOK>, HookDeleter>;
+
 class PropertiesWindow final : public FormControls {
  public:
   explicit PropertiesWindow(HWND owner) : owner_(owner), form_(*this, store_, prompt_, Saver()) {}
   // Modal to the owner, when there is one: it cannot be used until the dialog closes.
   void ShowModal() {
+    Hook filter(SetWindowsHookExW(WH_MSGFILTER, PageKeyFilter, nullptr, GetCurrentThreadId()));
+    filtered_ = this;
     RunModalDialog(owner_, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_CONTEXTHELP, DialogProc,
                    reinterpret_cast<LPARAM>(this));
+    filtered_ = nullptr;
   }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+  // The dialog manager shows each message to the thread's message filter
+  // before it handles Tab itself or hands the key to the focused control (a
+  // slider takes Ctrl+PageDown as a page step): there the page keys are the
+  // dialog's, whichever control has the focus.
+  static LRESULT CALLBACK PageKeyFilter(int code, WPARAM wParam, LPARAM lParam);
+  bool OnPageKey(const MSG& message);
+  static inline PropertiesWindow* filtered_ = nullptr;
 
   // The window procedure: one message, one handler.
   INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -176,7 +193,26 @@ INT_PTR CALLBACK PropertiesWindow::PageProc(HWND page, UINT message, WPARAM wPar
   return FALSE;
 }
 
+LRESULT CALLBACK PropertiesWindow::PageKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == MSGF_DIALOGBOX && filtered_ && filtered_->OnPageKey(*reinterpret_cast<const MSG*>(lParam)))
+    return TRUE;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // --- Message handlers ---------------------------------------------------------
+
+// Ctrl+Tab and Ctrl+PageDown show the next page, with Shift and Ctrl+PageUp
+// the previous one, as in every tabbed dialog of the system.
+bool PropertiesWindow::OnPageKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN || (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd))) return false;
+  if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
+  switch (message.wParam) {
+    case VK_TAB: form_.TabStrip_Step(GetKeyState(VK_SHIFT) < 0 ? -1 : 1); return true;
+    case VK_NEXT: form_.TabStrip_Step(1); return true;
+    case VK_PRIOR: form_.TabStrip_Step(-1); return true;
+  }
+  return false;
+}
 
 // Creating the window runs Form_Load once its controls exist.
 BOOL PropertiesWindow::Form_Initialize() {

@@ -312,6 +312,7 @@ TEST_F(DialogProperties, EachTabEnablesExactlyItsPageWithTheFocusOnTheTabStrip) 
     EXPECT_EQ(FocusOf(dialog.window()), dialog.Control(kTabStrip)) << "the focus is on the tab strip";
     MoveMouseTo(0, 0);  // no tooltip over the picture
     PollUntil([&] { return !FindWindowOfProcess(dialog.process().Id(), TOOLTIPS_CLASSW); }, kDeadline);
+    EXPECT_TRUE(ShowsSettled(dialog.window())) << "the page painted before it is kept";
     KeepArtefact(ScreenshotOfWindow(dialog.window()), W(std::string("dialog-page-") + names[position - 1]));
   }
   // Tab goes from the tab strip into the front page, in the table's order.
@@ -543,6 +544,7 @@ TEST_F(DialogAtHighDpi, TheWindowsScaleWithTheDisplayTheyAreOn) {
     ASSERT_TRUE(dialog.Until([&] { return dialog.Enabled(kPicPanel0 + position - 1); }));
     MoveMouseTo(0, 0);
     PollUntil([&] { return !FindWindowOfProcess(dialog.process().Id(), TOOLTIPS_CLASSW); }, kDeadline);
+    EXPECT_TRUE(ShowsSettled(dialog.window())) << "the page painted before it is kept";
     KeepArtefact(ScreenshotOfWindow(dialog.window()), zindle::Wide("dialog-" + std::to_string(dpi) + "dpi-page-" + names[position - 1]));
   }
   dialog.Click(kCmdAbout);

@@ -321,8 +321,11 @@ TEST_F(DialogForm, ColourOptionsEnableTheAnalysisControlsInTheirOrder) {
   UserChooses(kOptColours0);
   EXPECT_EQ(form->ColourChoice(), 0);
   EXPECT_TRUE(ui.EnableLog().empty());
-  // Clicking the option already selected runs nothing.
+  // Clicking the option already selected runs nothing, nor a click reported
+  // by an option that is not selected.
   UserChooses(kOptColours0);
+  form->Click(kOptColours2);
+  EXPECT_EQ(form->ColourChoice(), 0);
   EXPECT_TRUE(ui.log.empty());
 }
 
@@ -376,6 +379,28 @@ TEST_F(DialogForm, EachTabEnablesExactlyItsPageAndFocusesTheTabStrip) {
     for (int i = 0; i < kPageCount; ++i) EXPECT_EQ(On(kPicPanel0 + i), kPicPanel0 + i == page);
     EXPECT_EQ(ui.front, page);
     EXPECT_EQ(ui.focus, kTabStrip);
+  }
+}
+
+TEST_F(DialogForm, CtrlTabShowsTheNextOrPreviousPageRoundWithTheFocusOnItsFirstControl) {
+  store.Put("Invert", "2");
+  Open();
+  const struct {
+    int step, tab, focus;
+  } steps[] = {
+      {1, 2, kOptColours2},  // the selected option: focused, an unselected one would be chosen
+      {1, 3, kChkUnzindle}, {1, 4, kChkPicture}, {1, 1, kSldX},  // round from the last tab
+      {-1, 4, kChkPicture},  // and back round from the first
+      {-1, 3, kChkUnzindle},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(::testing::Message() << "step " << s.step << " to tab " << s.tab);
+    form->TabStrip_Step(s.step);
+    int page = kPicPanel0 + s.tab - 1;
+    EXPECT_EQ(ui.values[kTabStrip], s.tab);
+    EXPECT_EQ(ui.front, page);
+    for (int i = 0; i < kPageCount; ++i) EXPECT_EQ(On(kPicPanel0 + i), kPicPanel0 + i == page) << "page " << i;
+    EXPECT_EQ(NameOf(ui.focus), NameOf(s.focus));
   }
 }
 

@@ -2,8 +2,10 @@
 // room a wider font needs (fit.h).
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "dialog/fit.h"
 #include "dialog/help_topics.h"
@@ -63,6 +65,42 @@ TEST(DialogLayout, ControlsOfAPageDoNotOverlapBeyondTheDesignsOwnPixel) {
       EXPECT_LE(r.left + r.width, 241) << tab.controls[i].name << " inside its page";
       EXPECT_LE(r.top + r.height, 145) << tab.controls[i].name << " inside its page";
     }
+}
+
+// The rows are the window order, which is the tab order as well.
+TEST(DialogLayout, TheKeyboardMeetsEachPagesControlsInTheDesignedOrder) {
+  const std::vector<int> designed[] = {
+      {kSldX, kSldY, kChkSlow},
+      {kOptColours0, kOptColours1, kOptColours2, kOptColours3, kSldSize, kCboColours},
+      {kChkUnzindle, kSldRestart, kChkHoriz, kChkVert},
+      {kChkPicture, kCmdBrowse},
+  };
+  for (int page = 0; page < kPageCount; ++page) {
+    std::vector<int> order;
+    for (size_t i = 0; i < kTabs[page].controlCount; ++i)
+      if (TakesFocus(kTabs[page].controls[i].kind)) order.push_back(kTabs[page].controls[i].id);
+    EXPECT_EQ(order, designed[page]) << kTabs[page].caption;
+  }
+}
+
+// A screen reader names a control with no caption of its own after the label
+// right before it in window order, and reads a value label after its slider.
+TEST(DialogLayout, EachControlWithoutACaptionComesRightAfterTheLabelThatNamesIt) {
+  const std::map<int, int> namedBy = {
+      {kSldX, kLblX}, {kSldY, kLblY}, {kSldSize, kLblSize}, {kSldRestart, kLblSeconds}, {kCboColours, kLblAColours}};
+  std::map<int, int> before, after;
+  for (const TabRow& tab : kTabs)
+    for (size_t i = 0; i < tab.controlCount; ++i) {
+      if (i > 0) before[tab.controls[i].id] = tab.controls[i - 1].id;
+      if (i + 1 < tab.controlCount) after[tab.controls[i].id] = tab.controls[i + 1].id;
+      if (TakesFocus(tab.controls[i].kind) && !*tab.controls[i].caption) {
+        EXPECT_TRUE(namedBy.count(tab.controls[i].id)) << tab.controls[i].name << " has a label";
+      }
+    }
+  auto name = [](int id) { return std::string(id ? FindControl(id).row->name : "nothing"); };
+  for (auto [control, label] : namedBy) EXPECT_EQ(name(before[control]), name(label)) << "before " << name(control);
+  for (const SliderRow& slider : kSliders)
+    EXPECT_EQ(name(after[slider.slider]), name(slider.label)) << "after " << name(slider.slider);
 }
 
 TEST(DialogLayout, SlidersHaveTheirDesignedRangesAndSteps) {
