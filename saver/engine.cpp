@@ -114,6 +114,11 @@ int64_t FrameClock::After(int64_t time) const {
   return start_ + (k * 1000000 + framesPerSecond_ - 1) / framesPerSecond_;
 }
 
+int64_t TickBefore(int64_t now, int64_t firstTick, int64_t period) {
+  if (now < firstTick || period <= 0) return now;
+  return firstTick + (now - firstTick) / period * period;
+}
+
 int32_t RefreshTickMilliseconds(int framesPerSecond) {
   return framesPerSecond > 0 ? std::max(1, 1000 / framesPerSecond) : 0;
 }
@@ -158,9 +163,9 @@ void ZindleByFrame(Surface& source, Surface& target, EnginePlatform& platform, S
       look = false;
       if (!platform.WindowVisible()) return;
     }
-    // A frame's wake draws the passes due by its frame, however late the
-    // refresh that woke it; a message's wake those due before it.
-    const int64_t drawTo = look ? now - 1 : frames.Last(now);
+    // A refresh's wake draws the passes due by its frame, however late the
+    // wake; a message's those due before it, or at the frame's time all due.
+    const int64_t drawTo = ended == RestEnded::kOnTime ? frame : look ? now - 1 : frames.Last(now);
     // A screen no one sees is not drawn on; the first pass always is.
     const bool seen = first || !run.seen || run.seen();
     first = false;

@@ -109,7 +109,8 @@ class Rests {
   // Until the clock reaches `until`.
   virtual RestEnded RestUntil(int64_t until) = 0;
   // Until the display's first refresh at or after the frame at `frame`; a
-  // platform that cannot see the refreshes rests until `frame` itself.
+  // platform that cannot see the refreshes rests until `frame` itself. On
+  // time, the refresh stands for that frame, however late the wake.
   virtual RestEnded RestUntilRefresh(int64_t frame) { return RestUntil(frame); }
   // Until a message comes: no timer runs, and nothing else wakes the thread.
   virtual void RestUntilMessage() = 0;
@@ -145,10 +146,16 @@ class FrameClock {
 // own (at 60 Hz every 16 ms, 62.5 ticks a second for 60 frames).
 int32_t RefreshTickMilliseconds(int framesPerSecond);
 
-// Whether the tick that woke a rest at `now` ends the rest until the frame at
-// `frame`. The ticks drift against the frames; one that comes before its frame
-// is let pass, and each frame is drawn on the first tick at or after it.
-inline bool TickEndsRest(int64_t now, int64_t frame) { return now >= frame; }
+// The time of the refresh timer's tick that woke a rest at `now`: the last
+// one at or before it, on the timer's own rhythm from its first tick. A wake
+// comes after its tick by however busy the machine is; the tick's own time
+// says which frame it stands for.
+int64_t TickBefore(int64_t now, int64_t firstTick, int64_t period);
+
+// Whether that tick ends the rest until the frame at `frame`. The ticks drift
+// against the frames; one that comes before its frame is let pass, and each
+// frame is drawn on the first tick at or after it.
+inline bool TickEndsRest(int64_t tick, int64_t frame) { return tick >= frame; }
 
 // The paces, chosen by looking at the distortion over time (docs/look.md):
 // the desktop is still plainly itself after ten seconds and has drifted

@@ -100,7 +100,9 @@ RestEnded GdiEnginePlatform::RestUntil(int64_t until) {
 
 bool GdiEnginePlatform::StartTicking(int64_t firstTickIn) {
   LARGE_INTEGER due;
-  due.QuadPart = -std::max<int64_t>(firstTickIn, 1) * 10;
+  firstTickIn = std::max<int64_t>(firstTickIn, 1);
+  due.QuadPart = -firstTickIn * 10;
+  firstTick_ = Now() + firstTickIn;
   ticking_ = SetWaitableTimer(refreshTimer_.get(), &due, tickMilliseconds_, nullptr, nullptr, FALSE) != FALSE;
   if (!ticking_) tickMilliseconds_ = 0;
   return ticking_;
@@ -121,7 +123,8 @@ RestEnded GdiEnginePlatform::RestUntilRefresh(int64_t frame) {
         tickMilliseconds_ = 0;
         return RestUntil(frame);
       case Woke::kTimer:
-        if (TickEndsRest(Now(), frame)) return MessagesWaiting() ? RestEnded::kForMessages : RestEnded::kOnTime;
+        if (TickEndsRest(TickBefore(Now(), firstTick_, int64_t{tickMilliseconds_} * 1000), frame))
+          return MessagesWaiting() ? RestEnded::kForMessages : RestEnded::kOnTime;
         break;
     }
   }

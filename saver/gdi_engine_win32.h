@@ -51,6 +51,7 @@ class GdiEnginePlatform : public EnginePlatform {
   KernelHandle refreshTimer_;  // ticks at the refreshes while the screen is seen
   int32_t tickMilliseconds_ = 0;
   bool ticking_ = false;
+  int64_t firstTick_ = 0;  // on the clock of Now()
   LARGE_INTEGER frequency_{};
 };
 

@@ -198,14 +198,15 @@ TEST(ZindleLoop, AMessageWaitingWhenTheFramesTimeComesIsHandledBeforeTheFrame) {
 }
 
 // The saver's refresh timer as Windows runs it: ticks a whole number of
-// milliseconds apart at a phase of their own, each wake up to a millisecond
-// after its tick, and blocks that take time to draw. A rest until a frame
+// milliseconds apart at a phase of their own, every other wake 2.5 ms later
+// after its tick than the one before, as on a busy machine, and blocks that
+// take time to draw. A rest until a frame
 // takes ticks until one ends it, as the program does.
 class TickPlatform : public EnginePlatform {
  public:
   static constexpr int64_t kDraw = 150, kRunFor = 2000000;
   TickPlatform(int framesPerSecond, int64_t phase)
-      : period(int64_t{RefreshTickMilliseconds(framesPerSecond)} * 1000), nextTick(phase) {}
+      : period(int64_t{RefreshTickMilliseconds(framesPerSecond)} * 1000), phase(phase), nextTick(phase) {}
   void Copy(Surface&, int32_t, int32_t, int32_t, int32_t, Surface&, int32_t, int32_t) override { now += kDraw; }
   void DoEvents() override {}
   bool WindowVisible() override { return now < kRunFor; }
@@ -219,16 +220,16 @@ class TickPlatform : public EnginePlatform {
       // A tick that came while the frame was drawn is waiting; else the
       // thread sleeps until the next. The timer's signal is one, however
       // many ticks came.
-      if (nextTick > now) now = nextTick + 40 + ticks * 337 % 1000;
+      if (nextTick > now) now = nextTick + 40 + ticks % 2 * 2500;
       while (nextTick <= now) nextTick += period, ++ticks;
-      if (TickEndsRest(now, frame)) {
+      if (TickEndsRest(TickBefore(now, phase, period), frame)) {
         frames.push_back(ticks);
         return RestEnded::kOnTime;
       }
     }
   }
   void RestUntilMessage() override { now = kRunFor; }
-  const int64_t period;
+  const int64_t period, phase;
   int64_t nextTick, now = 0, ticks = 0;
   std::vector<int64_t> frames;  // the ticks that ended a frame's rest, counted from the first
 };
