@@ -161,7 +161,7 @@ void ZindleByFrame(Surface& source, Surface& target, EnginePlatform& platform, S
     if (look && now >= frame) {
       platform.DoEvents();
       look = false;
-      if (!platform.WindowVisible()) return;
+      if (!first && !platform.WindowVisible()) return;  // a hidden window still gets its one pass
     }
     // A refresh's wake draws the passes due by its frame, however late the
     // wake; a message's those due before it, or at the frame's time all due.
