@@ -52,10 +52,10 @@ class MemoryPlatform : public EnginePlatform {
                               static_cast<bench::MemorySurface&>(from), sx, sy);
   }
   void DoEvents() override { ++yields; }
-  void Sleep(int32_t) override {}
   bool WindowVisible() override { return state_->KeepRunning(); }
   int64_t Now() override { return 0; }
-  void WaitUntil(int64_t) override {}
+  RestEnded RestUntil(int64_t) override { return RestEnded::kOnTime; }
+  void RestUntilMessage() override {}
   int64_t moved = 0;
   int64_t yields = 0;
 

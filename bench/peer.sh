@@ -34,8 +34,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 DISPLAY=:$display PATH=/usr/libexec/xscreensaver:$PATH "$peer" -root -mode melt >"$work/peer.log" 2>&1 &
 ppid=$!
 sleep 3  # its image loaded and the melt under way
-ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-hz=$(getconf CLK_TCK)
+# Processor time of all the process's threads in nanoseconds (the scheduler's
+# count, as the Windows bench reads the saver's).
+ticks() { cat /proc/"$1"/task/*/schedstat | awk '{ s += $1 } END { print s }'; }
+hz=1000000000
 p0=$(ticks $ppid) x0=$(ticks $xpid) t0=$(date +%s.%N)
 sleep "$seconds"
 p1=$(ticks $ppid) x1=$(ticks $xpid) t1=$(date +%s.%N)
@@ -45,8 +47,8 @@ figure "decayscreen -root -mode melt: process, share of one core" "$pp" %
 figure "decayscreen -root -mode melt: X server, share of one core" "$xp" %
 figure "decayscreen -root -mode melt: whole cost" "$(python3 -c "print($pp + $xp)")" %
 [ -n "$saver" ] && [ -f "$saver" ] || exit 0
-# The saver's figures with default settings, from the same run.
-value() { sed -n "s/^$size *cpu *Slow off: $1, share of one core  *\([0-9.-]*\) %.*/\1/p" "$saver" | head -1; }
+# The saver's figures with default settings, seen, from the same run.
+value() { sed -n "s/^$size *cpu *seen: $1, share of one core  *\([0-9.-]*\) %.*/\1/p" "$saver" | head -1; }
 sp=$(value "saver process") sw=$(value "Wine server") sx=$(value "X server")
 [ -n "$sp" ] && [ -n "$sw" ] && [ -n "$sx" ] || exit 0
 whole=$(python3 -c "print($sp + $sw + $sx)")

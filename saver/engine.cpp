@@ -100,9 +100,40 @@ int FramesPerSecond(uint32_t reported) {
   return static_cast<int>(reported);
 }
 
+// Frame k is at start + ceil(k / fps seconds); the last at or before `time`
+// is k = floor((time - start) * fps / 1 s).
+int64_t FrameClock::Last(int64_t time) const {
+  if (time < start_) return start_;
+  const int64_t k = (time - start_) * framesPerSecond_ / 1000000;
+  return start_ + (k * 1000000 + framesPerSecond_ - 1) / framesPerSecond_;
+}
+
+int64_t FrameClock::After(int64_t time) const {
+  if (time < start_) return start_;
+  const int64_t k = (time - start_) * framesPerSecond_ / 1000000 + 1;
+  return start_ + (k * 1000000 + framesPerSecond_ - 1) / framesPerSecond_;
+}
+
+int64_t TickBefore(int64_t now, int64_t firstTick, int64_t period) {
+  if (now < firstTick || period <= 0) return now;
+  return firstTick + (now - firstTick) / period * period;
+}
+
+int32_t RefreshTickMilliseconds(int framesPerSecond) {
+  return framesPerSecond > 0 ? std::max(1, 1000 / framesPerSecond) : 0;
+}
+
 namespace {
 
-constexpr int64_t kUnseenRest = 1000000;
+// Rests until a pass is due, handling the messages that come meanwhile.
+void RestUntilPass(EnginePlatform& platform, int64_t due) {
+  while (platform.Now() < due) {
+    if (platform.RestUntil(due) == RestEnded::kForMessages) {
+      platform.DoEvents();
+      if (!platform.WindowVisible()) return;
+    }
+  }
+}
 
 // Paced and grouped by frame: one wake, one look at the queue and one
 // hand-over of work a frame, whatever the number of passes due in it.
@@ -110,23 +141,36 @@ void ZindleByFrame(Surface& source, Surface& target, EnginePlatform& platform, S
                    const SaverState& state, RandomSource& random, const EngineRun& run,
                    const std::function<Area(size_t)>& areaOfPass, size_t areaCount) {
   PassClock clock(run.passesPerSecond * static_cast<double>(areaCount));
-  const int64_t frame = std::llround(1e6 / run.framesPerSecond);
+  const int64_t start = platform.Now();
+  const FrameClock frames(run.framesPerSecond, start);
   size_t pass = 0;
-  int64_t due = clock.NextPass(platform.Now());
+  int64_t due = clock.NextPass(start);
   bool first = true;  // the first pass is drawn at once, even unseen
-  // Woken by an event (or not knowing), which comes after the passes due
-  // before it; a quiet wake has already looked at the queue and found it empty.
-  bool woken = true;
-  bool planned = false;  // a block planned and waiting for its time
+  // Until the first rest the queue has not been looked at since the caller's.
+  RestEnded ended = RestEnded::kForMessages;
+  int64_t frame = start;  // the frame the last rest was for
+  bool planned = false;   // a block planned and waiting for its time
   Area area;
   Block block{};
   for (;;) {
     const int64_t now = platform.Now();
-    bool drawn = false;
+    bool look = ended == RestEnded::kForMessages;
+    // A message waiting when the frame's time has come goes first: input is
+    // handled before the frame is drawn. One that came earlier is handled
+    // after the passes due before it.
+    if (look && now >= frame) {
+      platform.DoEvents();
+      look = false;
+      if (!first && !platform.WindowVisible()) return;  // a hidden window still gets its one pass
+    }
+    // A refresh's wake draws the passes due by its frame, however late the
+    // wake; a message's those due before it, or at the frame's time all due.
+    const int64_t drawTo = ended == RestEnded::kOnTime ? frame : look ? now - 1 : frames.Last(now);
     // A screen no one sees is not drawn on; the first pass always is.
     const bool seen = first || !run.seen || run.seen();
     first = false;
-    while (seen && (due < now || (due == now && !woken))) {
+    bool drawn = false;
+    while (seen && due <= drawTo) {
       if (!planned) {
         area = areaOfPass(pass++);
         PassPlan plan = PlanPass(static_cast<int16_t>(area.target.width), static_cast<int16_t>(area.target.height),
@@ -145,21 +189,31 @@ void ZindleByFrame(Surface& source, Surface& target, EnginePlatform& platform, S
       planned = false;
       due = clock.NextPass(now);
       drawn = true;
+      if (run.counts) ++run.counts->passes;
     }
-    if (drawn && work) {
-      for (size_t i = 0; i < areaCount; ++i) {
-        const Area area = areaOfPass(i);
-        platform.Copy(target, area.target.left, area.target.top, area.target.width, area.target.height, *work,
-                      area.target.left, area.target.top);
+    if (drawn) {
+      if (work) {
+        for (size_t i = 0; i < areaCount; ++i) {
+          const Area whole = areaOfPass(i);
+          platform.Copy(target, whole.target.left, whole.target.top, whole.target.width, whole.target.height, *work,
+                        whole.target.left, whole.target.top);
+        }
       }
+      if (run.counts) ++run.counts->frames;
     }
-    if (woken) platform.DoEvents();
+    if (look) platform.DoEvents();
     if (!platform.WindowVisible()) return;
-    // The next wake is a frame on, or later when the next pass is due later;
-    // an event ends the rest and is handled after the passes due before it.
-    // Unseen, the run only waits for the event that shows it again.
-    const bool seenNow = !run.seen || run.seen();  // the events may have changed it
-    woken = platform.RestUntil(seenNow ? std::max(due, now + frame) : now + kUnseenRest);
+    // Unseen (the events may have changed it), the run sleeps until a message
+    // comes: the one that shows the screen again, input, or a close.
+    if (run.seen && !run.seen()) {
+      platform.RestUntilMessage();
+      ended = RestEnded::kForMessages;
+      continue;
+    }
+    // The next wake is the first frame at or after the next pass's time; an
+    // event ends the rest and is handled after the passes due before it.
+    frame = frames.After(std::max(drawTo, due - 1));
+    ended = platform.RestUntilRefresh(frame);
   }
 }
 
@@ -187,13 +241,14 @@ void ZindleLoop(Surface& source, Surface& target, EnginePlatform& platform, Surf
   }
   size_t pass = 0;
   do {
-    if (paced) platform.WaitUntil(clock.NextPass(platform.Now()));
+    if (paced) RestUntilPass(platform, clock.NextPass(platform.Now()));
     platform.DoEvents();
     const Area area = areaOfPass(pass++);
     PassPlan plan = PlanPass(static_cast<int16_t>(area.target.width), static_cast<int16_t>(area.target.height),
                              state.Horizontal, state.Vertical, random);
     if (state.Slow != 0) {
-      platform.Sleep(state.Slow);
+      // A pause that input ends; its messages are left for the yield after it.
+      platform.RestUntil(platform.Now() + int64_t{state.Slow} * 1000);
       clock.Delay(int64_t{state.Slow} * 1000);
     }
     platform.DoEvents();
@@ -201,6 +256,7 @@ void ZindleLoop(Surface& source, Surface& target, EnginePlatform& platform, Surf
     Surface& blocks = work ? *work : target;
     platform.Copy(blocks, area.target.left + b.x, area.target.top + b.y, b.w, b.h, source, area.sourceLeft + b.sx,
                   area.sourceTop + b.sy);
+    if (run.counts) ++run.counts->passes, ++run.counts->frames;
     if (work) {
       platform.DoEvents();
       platform.Copy(target, area.target.left, area.target.top, area.target.width, area.target.height, *work,

@@ -94,30 +94,68 @@ class Surface {
   virtual ~Surface() = default;
 };
 
-class EnginePlatform {
+// How a rest ended, and so whether the message queue is to be looked at.
+enum class RestEnded {
+  kOnTime,       // at its time, the queue looked at and found empty
+  kForMessages,  // a message is waiting, or the queue was not looked at
+};
+
+// The engine's rests, on the clock of the pace in microseconds. A message
+// ends any rest at once, so that input is handled the moment it comes.
+class Rests {
  public:
-  virtual ~EnginePlatform() = default;
+  virtual ~Rests() = default;
+  virtual int64_t Now() = 0;
+  // Until the clock reaches `until`.
+  virtual RestEnded RestUntil(int64_t until) = 0;
+  // Until the display's first refresh at or after the frame at `frame`; a
+  // platform that cannot see the refreshes rests until `frame` itself. On
+  // time, the refresh stands for that frame, however late the wake.
+  virtual RestEnded RestUntilRefresh(int64_t frame) { return RestUntil(frame); }
+  // Until a message comes: no timer runs, and nothing else wakes the thread.
+  virtual void RestUntilMessage() = 0;
+};
+
+class EnginePlatform : public Rests {
+ public:
   // Block copy (SRCCOPY) of w x h from `from` at (sx, sy) to `to` at (x, y).
   virtual void Copy(Surface& to, int32_t x, int32_t y, int32_t w, int32_t h, Surface& from,
                     int32_t sx, int32_t sy) = 0;
   // Processes every pending user-interface event; may end the program.
   virtual void DoEvents() = 0;
-  // Pauses; input ends the pause early, so that it is handled at once.
-  virtual void Sleep(int32_t milliseconds) = 0;
   // Whether the window that the run draws for is still visible.
   virtual bool WindowVisible() = 0;
-  // The clock of the pace, in microseconds.
-  virtual int64_t Now() = 0;
-  // Rests until the clock reaches `due`, handling events as they come.
-  virtual void WaitUntil(int64_t due) = 0;
-  // Rests until the clock reaches `until` or an event is waiting, which is
-  // left for the caller. False only when the queue was looked at and found
-  // empty at the end of the rest: the rest was that frame's look at it.
-  virtual bool RestUntil(int64_t until) {
-    WaitUntil(until);
-    return false;
-  }
 };
+
+// The display's frames on the engine's clock: one every 1/fps second from the
+// run's start, exact however long the run.
+class FrameClock {
+ public:
+  FrameClock(int framesPerSecond, int64_t start) : framesPerSecond_(framesPerSecond), start_(start) {}
+  // The last frame at or before `time`, and the first after it.
+  int64_t Last(int64_t time) const;
+  int64_t After(int64_t time) const;
+
+ private:
+  int64_t framesPerSecond_;
+  int64_t start_;
+};
+
+// A timer that stands for the display's refreshes ticks every whole number of
+// milliseconds: the frame rounded down, so that every frame has a tick of its
+// own (at 60 Hz every 16 ms, 62.5 ticks a second for 60 frames).
+int32_t RefreshTickMilliseconds(int framesPerSecond);
+
+// The time of the refresh timer's tick that woke a rest at `now`: the last
+// one at or before it, on the timer's own rhythm from its first tick. A wake
+// comes after its tick by however busy the machine is; the tick's own time
+// says which frame it stands for.
+int64_t TickBefore(int64_t now, int64_t firstTick, int64_t period);
+
+// Whether that tick ends the rest until the frame at `frame`. The ticks drift
+// against the frames; one that comes before its frame is let pass, and each
+// frame is drawn on the first tick at or after it.
+inline bool TickEndsRest(int64_t tick, int64_t frame) { return tick >= frame; }
 
 // The paces, chosen by looking at the distortion over time (docs/look.md):
 // the desktop is still plainly itself after ten seconds and has drifted
@@ -132,16 +170,26 @@ inline constexpr double kPreviewPassesPerSecond = 25;
 inline constexpr int kDefaultFramesPerSecond = 60;
 int FramesPerSecond(uint32_t reported);
 
+// Frames drawn (wakes that drew at least one block) and passes performed.
+struct RunCounts {
+  uint64_t frames = 0;
+  uint64_t passes = 0;
+};
+
 // How a run is laid out and paced.
 struct EngineRun {
   std::vector<Area> areas;      // empty: one screen, the state's W x H, read afresh
   double passesPerSecond = 0;   // for each area; 0 runs passes back to back
   // With a pace: the display's frames a second. Passes that fall due within
-  // one frame are seen together, so the run wakes once a frame, performs
-  // them together and looks at the queue once. 0 wakes for every pass.
+  // one frame are seen together, so the run wakes once a frame, on the
+  // display's refresh, performs them together and looks at the queue once.
+  // 0 wakes for every pass.
   int framesPerSecond = 0;
-  // Whether anyone can see the screen; while not, no pass is performed.
+  // Whether anyone can see the screen; while not, no pass is performed and
+  // the run rests until a message comes.
   std::function<bool()> seen;
+  // Where the run counts what it draws, when given: the bench reads it.
+  RunCounts* counts = nullptr;
 };
 
 // Runs passes until the window is no longer visible (at least one pass). The
@@ -149,8 +197,9 @@ struct EngineRun {
 // work and the whole of work is then copied onto the target. Several areas
 // take their passes in turn, each at the full pace. Grouped by frame, an
 // event is handled after every pass that fell due before it and before any
-// that falls due later, as when each pass looks at the queue itself; work is
-// copied onto the target once a frame, and `Slow` lengthens the rest.
+// that falls due later, as when each pass looks at the queue itself, and one
+// waiting when a frame's time comes before that frame; work is copied onto
+// the target once a frame, and `Slow` lengthens the rest.
 void ZindleLoop(Surface& source, Surface& target, EnginePlatform& platform, Surface* work,
                 const SaverState& state, RandomSource& random, const EngineRun& run = {});
 

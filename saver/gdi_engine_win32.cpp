@@ -11,27 +11,35 @@ namespace {
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
 #endif
 
-// However long a rest, a window hidden meanwhile is noticed this soon.
-constexpr int64_t kLongestRest = 50000;
+// Another program's window (the preview's) says nothing when it is hidden:
+// however long a rest, it is looked at this often.
+constexpr int64_t kForeignWindowLook = 50000;
+
+KernelHandle FineTimer() {
+  return KernelHandle(
+      CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS));
+}
 
 }  // namespace
 
-GdiEnginePlatform::GdiEnginePlatform(HWND window, int framesPerSecond) : window_(window) {
+// Counted while the saver draws; the bench reads them from outside the
+// process by this name, which costs the program nothing.
+extern "C" __declspec(dllexport) RunCounts ZindleRunCounts;
+RunCounts ZindleRunCounts;
+
+GdiEnginePlatform::GdiEnginePlatform(HWND window, int framesPerSecond)
+    : window_(window), ownWindow_(GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
   QueryPerformanceFrequency(&frequency_);
   // The system's tick is 15.6 ms on many machines, too coarse to spread a
   // few hundred passes a second evenly; older systems refuse the flag and
   // keep the tick, where passes then come in small bursts at the same pace.
-  timer_.reset(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS));
-  // A timer set once that ticks every frame: a frame's rest is then one wait,
-  // not a timer set and a wait. Where the system has no fine timer, the
+  timer_ = FineTimer();
+  // The refreshes on a timer of their own, set once while the screen is seen:
+  // a frame's rest is then one wait. Where the system has no fine timer, the
   // one-shot rests serve.
-  if (timer_ && framesPerSecond > 0) {
-    frameTimer_.reset(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS));
-    const LONG period = std::max(1, 1000 / framesPerSecond);
-    LARGE_INTEGER due;
-    due.QuadPart = -int64_t{period} * 10000;
-    if (frameTimer_ && SetWaitableTimer(frameTimer_.get(), &due, period, nullptr, nullptr, FALSE))
-      framePeriod_ = int64_t{period} * 1000;
+  if (timer_ && framesPerSecond > 0 && ownWindow_) {
+    refreshTimer_ = FineTimer();
+    if (refreshTimer_) tickMilliseconds_ = RefreshTickMilliseconds(framesPerSecond);
   }
 }
 
@@ -55,60 +63,86 @@ int64_t GdiEnginePlatform::Now() {
          counter.QuadPart % frequency_.QuadPart * 1000000 / frequency_.QuadPart;
 }
 
-bool GdiEnginePlatform::Rest(int64_t until, bool* waited) {
-  int64_t left = std::min(until - Now(), kLongestRest);
-  if (left <= 0) return false;
-  if (waited) *waited = true;
-  DWORD result;
-  if (timer_) {
+GdiEnginePlatform::Woke GdiEnginePlatform::WaitForMessageOr(HANDLE timer, DWORD milliseconds) {
+  // QS_ALLINPUT holds QS_SENDMESSAGE: a window hidden from outside sends its
+  // messages, and they end the wait too.
+  const DWORD count = timer ? 1 : 0;
+  const DWORD result = MsgWaitForMultipleObjectsEx(count, timer ? &timer : nullptr, milliseconds, QS_ALLINPUT,
+                                                   MWMO_INPUTAVAILABLE);
+  if (result == WAIT_OBJECT_0 + count) return Woke::kMessage;
+  return result == WAIT_FAILED ? Woke::kFailed : Woke::kTimer;
+}
+
+bool GdiEnginePlatform::MessagesWaiting() { return HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0; }
+
+RestEnded GdiEnginePlatform::RestUntil(int64_t until) {
+  for (;;) {
+    int64_t left = until - Now();
+    if (left <= 0) return RestEnded::kForMessages;
+    if (!ownWindow_) left = std::min(left, kForeignWindowLook);
     LARGE_INTEGER due;
     due.QuadPart = -left * 10;  // relative, in 100 ns
-    SetWaitableTimer(timer_.get(), &due, 0, nullptr, nullptr, FALSE);
-    HANDLE timer = timer_.get();
-    result = MsgWaitForMultipleObjectsEx(1, &timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    return result == WAIT_OBJECT_0 + 1;
+    Woke woke;
+    if (timer_ && SetWaitableTimer(timer_.get(), &due, 0, nullptr, nullptr, FALSE)) {
+      timerSet_ = true;
+      woke = WaitForMessageOr(timer_.get());
+      if (woke == Woke::kTimer) timerSet_ = false;
+      if (woke == Woke::kFailed) timer_.reset();  // the time-outs serve from now on
+    } else {
+      // No timer to be had: the wait's own time-out, in whole milliseconds.
+      woke = WaitForMessageOr(nullptr, static_cast<DWORD>((left + 999) / 1000));
+    }
+    if (woke == Woke::kMessage) return RestEnded::kForMessages;
+    if (!ownWindow_ && !WindowVisible()) return RestEnded::kForMessages;
+    if (Now() >= until) return MessagesWaiting() ? RestEnded::kForMessages : RestEnded::kOnTime;
   }
-  result = MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>((left + 999) / 1000), QS_ALLINPUT,
-                                       MWMO_INPUTAVAILABLE);
-  return result == WAIT_OBJECT_0;
 }
 
-void GdiEnginePlatform::WaitUntil(int64_t due) {
-  while (Now() < due && WindowVisible()) {
-    if (Rest(due)) zindle::DoEvents();
-  }
+bool GdiEnginePlatform::StartTicking(int64_t firstTickIn) {
+  LARGE_INTEGER due;
+  firstTickIn = std::max<int64_t>(firstTickIn, 1);
+  due.QuadPart = -firstTickIn * 10;
+  firstTick_ = Now() + firstTickIn;
+  ticking_ = SetWaitableTimer(refreshTimer_.get(), &due, tickMilliseconds_, nullptr, nullptr, FALSE) != FALSE;
+  if (!ticking_) tickMilliseconds_ = 0;
+  return ticking_;
 }
 
-bool GdiEnginePlatform::RestOnFrames(int64_t until, bool* waited) {
-  *waited = true;
-  HANDLE timer = frameTimer_.get();
+RestEnded GdiEnginePlatform::RestUntilRefresh(int64_t frame) {
+  const int64_t left = frame - Now();
+  if (left <= 0) return RestEnded::kForMessages;
+  // A frame a long way off (slow motion): one wake for the whole rest. A
+  // timer that cannot be set leaves the one-shot rests.
+  if (!tickMilliseconds_ || left > 2000 * int64_t{tickMilliseconds_} || (!ticking_ && !StartTicking(left)))
+    return RestUntil(frame);
+  HANDLE timer = refreshTimer_.get();
   for (;;) {
-    if (MsgWaitForMultipleObjectsEx(1, &timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0)
-      return true;
-    // The period is the frame rounded down to whole milliseconds.
-    if (Now() >= until - 1000 || !WindowVisible()) return false;
+    switch (WaitForMessageOr(timer)) {
+      case Woke::kMessage: return RestEnded::kForMessages;
+      case Woke::kFailed:
+        tickMilliseconds_ = 0;
+        return RestUntil(frame);
+      case Woke::kTimer:
+        if (TickEndsRest(TickBefore(Now(), firstTick_, int64_t{tickMilliseconds_} * 1000), frame))
+          return MessagesWaiting() ? RestEnded::kForMessages : RestEnded::kOnTime;
+        break;
+    }
   }
 }
 
-bool GdiEnginePlatform::RestUntil(int64_t until) {
-  // A rest that ends on its timer has found the queue empty: under Wine each
-  // look at it is a round trip to the Wine server, so it is not looked at again.
-  bool waited = false;
-  // About a frame: on the frame timer. Longer (slow motion, an unseen screen):
-  // one wake for the whole rest, not one a frame.
-  const int64_t left = until - Now();
-  if (framePeriod_ && left > 0 && left <= 2 * framePeriod_ && WindowVisible()) return RestOnFrames(until, &waited);
-  while (Now() < until && WindowVisible()) {
-    if (Rest(until, &waited)) return true;
-  }
-  return !waited;
+void GdiEnginePlatform::StopTimers() {
+  if (ticking_) CancelWaitableTimer(refreshTimer_.get());
+  if (timerSet_) CancelWaitableTimer(timer_.get());
+  ticking_ = timerSet_ = false;
 }
 
-void GdiEnginePlatform::Sleep(int32_t milliseconds) {
-  // The messages are left for the yield that follows the pause.
-  int64_t until = Now() + int64_t{milliseconds} * 1000;
-  while (Now() < until && WindowVisible()) {
-    if (Rest(until)) return;
+void GdiEnginePlatform::RestUntilMessage() {
+  StopTimers();
+  if (ownWindow_) {
+    WaitForMessageOr(nullptr);
+    return;
+  }
+  while (WindowVisible() && WaitForMessageOr(nullptr, kForeignWindowLook / 1000) == Woke::kTimer) {
   }
 }
 
@@ -136,8 +170,10 @@ void ZindleLoop(HDC source, HDC target, HWND window, HDC work, const EngineRun& 
   DcSurface targetSurface(target);
   DcSurface workSurface(work);
   GdiEnginePlatform platform(window, run.passesPerSecond > 0 ? run.framesPerSecond : 0);
+  EngineRun counted = run;
+  if (!counted.counts) counted.counts = &ZindleRunCounts;
   ZindleLoop(sourceSurface, targetSurface, platform, work ? &workSurface : nullptr, Saver(), ProgramRandom(),
-             run);
+             counted);
 }
 
 }  // namespace zindle

@@ -21,30 +21,37 @@ class DcSurface : public Surface {
 // key or a movement is handled the moment it arrives.
 class GdiEnginePlatform : public EnginePlatform {
  public:
-  // With frames a second, rests of about a frame wait on a timer that ticks
-  // every frame, set once for the run.
+  // With frames a second, a frame's rest ends on a timer that ticks at the
+  // display's refreshes, set when the screen is seen and cancelled when not.
   explicit GdiEnginePlatform(HWND window, int framesPerSecond = 0);
   void Copy(Surface& to, int32_t x, int32_t y, int32_t w, int32_t h, Surface& from, int32_t sx,
             int32_t sy) override;
   void DoEvents() override;
-  void Sleep(int32_t milliseconds) override;
   bool WindowVisible() override;
   int64_t Now() override;
-  void WaitUntil(int64_t due) override;
-  bool RestUntil(int64_t until) override;
+  RestEnded RestUntil(int64_t until) override;
+  RestEnded RestUntilRefresh(int64_t frame) override;
+  void RestUntilMessage() override;
 
  private:
-  // Rests until `until` or until a message arrives; true when one did.
-  // `waited` tells whether it rested and so looked at the queue.
-  bool Rest(int64_t until, bool* waited = nullptr);
-  // The same on the frame timer: ends at the first tick that comes at most a
-  // tick's rounding before `until`.
-  bool RestOnFrames(int64_t until, bool* waited);
+  // One wait for a message or, when given, a timer's signal.
+  enum class Woke { kMessage, kTimer, kFailed };
+  Woke WaitForMessageOr(HANDLE timer, DWORD milliseconds = INFINITE);
+  // After a timer's wake: whether a message came too (the wait reports the timer first).
+  bool MessagesWaiting();
+  bool StartTicking(int64_t firstTickIn);
+  void StopTimers();
 
   HWND window_;
-  KernelHandle timer_;  // finer than the system's tick where Windows offers it
-  KernelHandle frameTimer_;
-  int64_t framePeriod_ = 0;  // microseconds; whole milliseconds, as a timer's period is
+  // Sent messages tell of the program's own window being hidden; another
+  // program's window is looked at every little while instead.
+  bool ownWindow_;
+  KernelHandle timer_;  // one-shot, finer than the system's tick where Windows offers it
+  bool timerSet_ = false;
+  KernelHandle refreshTimer_;  // ticks at the refreshes while the screen is seen
+  int32_t tickMilliseconds_ = 0;
+  bool ticking_ = false;
+  int64_t firstTick_ = 0;  // on the clock of Now()
   LARGE_INTEGER frequency_{};
 };
 

@@ -109,6 +109,7 @@ class frmSaver {
   SystemParametersScreenSaver system_;
   SystemSaverSession session_;
   Audience audience_;  // no pass is drawn while no one can see
+  AudienceNotifications notifications_;
 };
 
 LRESULT CALLBACK frmSaver::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -154,7 +155,7 @@ LRESULT frmSaver::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       if (!ApplyProgramPointer()) SetCursor(LoadCursor(nullptr, IDC_ARROW));
       return TRUE;
-    case kDisplayStateMessage:
+    case WM_COPYDATA:
     case WM_POWERBROADCAST:
     case WM_WTSSESSION_CHANGE:
       if (AudienceMessage(audience_, message, wParam, lParam)) return TRUE;
@@ -181,7 +182,7 @@ void frmSaver::Show() {
                             nullptr, nullptr, wc.hInstance, nullptr);
   if (!window_) ExitProcess(1);
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  RegisterAudienceNotifications(window_);
+  notifications_.Register(window_);
   Form_Initialize();
   Form_Load();
   ShowWindow(window_, SW_SHOW);
@@ -383,6 +384,7 @@ bool frmSaver::Form_QueryUnload() {
 
 void frmSaver::Form_Unload() {
   PutTheSystemBack();
+  notifications_.Reset();
   ExitProcess(0);
 }
 

@@ -10,6 +10,7 @@
 //   --seed N   another sequence of random blocks
 //   --frames N the saver's passes grouped by N display frames a second, as
 //              the saver runs them (default 60; 0 a wake for every pass)
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -75,13 +76,14 @@ class FilmPlatform : public zindle::EnginePlatform {
     bench::CopyBlock(static_cast<MemorySurface&>(to), x, y, w, h, static_cast<MemorySurface&>(from), sx, sy);
   }
   void DoEvents() override {}
-  void Sleep(int32_t) override {}
   bool WindowVisible() override { return next_ < std::size(kFrameSeconds); }
   int64_t Now() override { return now_; }
-  void WaitUntil(int64_t due) override {
+  zindle::RestEnded RestUntil(int64_t due) override {
     while (next_ < std::size(kFrameSeconds) && kFrameSeconds[next_] * 1e6 <= due) TakeFrame();
-    now_ = due;
+    now_ = std::max(now_, due);
+    return zindle::RestEnded::kOnTime;
   }
+  void RestUntilMessage() override {}
 
   std::string prefix;
   int scale = 1;

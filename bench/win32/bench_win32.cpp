@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <iterator>
 #include <cstdio>
+#include <cstring>
 #include <set>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "core/handles_win32.h"
 #include "core/runtime_win32.h"
 #include "harness.h"
+#include "saver/audience_win32.h"
 #include "saver/colour_analysis.h"
 #include "saver/engine.h"
 #include "saver/gdi_engine_win32.h"
@@ -177,10 +179,10 @@ class CountingPlatform : public zindle::EnginePlatform {
     }
     gdi_.DoEvents();
   }
-  void Sleep(int32_t milliseconds) override { gdi_.Sleep(milliseconds); }
   int64_t Now() override { return gdi_.Now(); }
-  void WaitUntil(int64_t due) override { gdi_.WaitUntil(due); }
-  bool RestUntil(int64_t until) override { return gdi_.RestUntil(until); }
+  zindle::RestEnded RestUntil(int64_t until) override { return gdi_.RestUntil(until); }
+  zindle::RestEnded RestUntilRefresh(int64_t frame) override { return gdi_.RestUntilRefresh(frame); }
+  void RestUntilMessage() override { gdi_.RestUntilMessage(); }
   bool WindowVisible() override {
     if (passes++ == 0) start_ = NowMs();
     return gdi_.WindowVisible() && NowMs() - start_ < forMs_;
@@ -245,6 +247,7 @@ Summary KeyLatency(HWND window, HDC windowDc, double throttleMs, int runs, doubl
 struct EngineFigures {
   double passMs = 0, copiesMs = 0, fullCopyMs = 0;
   int64_t passes = 0;
+  double framesPerSecond = 0;  // the engine's own count of the frames that drew
   double pixelsPerSecond = 0;
 };
 
@@ -264,6 +267,8 @@ EngineFigures MeasureEngine(HWND window, HDC windowDc, HDC work, double forMs, d
   zindle::EngineRun paced;
   paced.passesPerSecond = pace;
   paced.framesPerSecond = frames;
+  zindle::RunCounts counts;
+  paced.counts = &counts;
   double start = NowMs();
   zindle::ZindleLoop(source, windowSurface, platform, work ? &workSurface : nullptr, state, random, paced);
   GdiFlush();
@@ -274,6 +279,7 @@ EngineFigures MeasureEngine(HWND window, HDC windowDc, HDC work, double forMs, d
   // surface every pass is one copy, after the first copy of the whole.
   f.passes = frames > 0 && !work ? platform.copies - 1 : platform.passes;
   f.passMs = elapsed / static_cast<double>(f.passes);
+  f.framesPerSecond = static_cast<double>(counts.frames) / (elapsed / 1000.0);
   f.pixelsPerSecond = platform.moved / (elapsed / 1000.0);
 
   zindle::Generator replay(7);
@@ -385,6 +391,7 @@ void EngineSection() {
     Note(s, "the display's frames a second: " + std::to_string(frames));
     f = MeasureEngine(window, dc.get(), nullptr, 5000, 0, target, W, H, frames);
     Figure(s, "window surface at the saver's pace, grouped by frame: passes", 1000.0 / f.passMs, "passes/s");
+    Figure(s, "window surface at the saver's pace, grouped by frame: frames drawn", f.framesPerSecond, "frames/s");
     Figure(s, "key press -> the window's key handler, engine grouped by frame",
            KeyLatency(window, dc.get(), 0, std::max(5, g_runs), target, frames), "ms");
 
@@ -579,8 +586,9 @@ std::string ReadWholeFile(const std::wstring& path) {
   return text;
 }
 
-std::vector<int> UnixProcessesOfThisRun(const std::string& command) {
-  std::vector<int> found;
+// Every process of this run, with its command's name.
+std::vector<std::pair<int, std::string>> UnixProcessesOfThisRun() {
+  std::vector<std::pair<int, std::string>> found;
   char prefix[1024] = {};
   if (!GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof(prefix))) return found;
   std::string marker = std::string("WINEPREFIX=") + prefix + '\0';
@@ -591,31 +599,20 @@ std::vector<int> UnixProcessesOfThisRun(const std::string& command) {
     std::wstring name = entry.cFileName;
     if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
     std::wstring dir = L"Z:\\proc\\" + name + L"\\";
+    if (ReadWholeFile(dir + L"environ").find(marker) == std::string::npos) continue;
     std::string comm = ReadWholeFile(dir + L"comm");
     while (!comm.empty() && (comm.back() == '\n' || comm.back() == '\r')) comm.pop_back();
-    if (comm != command) continue;
-    if (ReadWholeFile(dir + L"environ").find(marker) == std::string::npos) continue;
-    found.push_back(_wtoi(name.c_str()));
+    found.emplace_back(_wtoi(name.c_str()), comm);
   } while (FindNextFileW(search, &entry));
   FindClose(search);
   return found;
 }
 
-// User plus system time in milliseconds (clock ticks of 10 ms).
-double UnixCpuMs(int pid) {
-  std::string stat = ReadWholeFile(L"Z:\\proc\\" + std::to_wstring(pid) + L"\\stat");
-  size_t close = stat.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::vector<std::string> fields;
-  size_t at = close + 2;
-  while (at < stat.size()) {
-    size_t end = stat.find(' ', at);
-    if (end == std::string::npos) end = stat.size();
-    fields.push_back(stat.substr(at, end - at));
-    at = end + 1;
-  }
-  if (fields.size() < 13) return -1;
-  return (std::atof(fields[11].c_str()) + std::atof(fields[12].c_str())) * 10.0;
+std::vector<int> UnixProcessesOfThisRun(const std::string& command) {
+  std::vector<int> found;
+  for (const auto& [pid, comm] : UnixProcessesOfThisRun())
+    if (comm == command) found.push_back(pid);
+  return found;
 }
 
 // The peak resident size (VmHWM) in bytes.
@@ -624,6 +621,99 @@ double UnixPeakResident(int pid) {
   size_t at = status.find("VmHWM:");
   return at == std::string::npos ? -1 : std::atof(status.c_str() + at + 6) * 1024.0;
 }
+
+// What the threads of a Unix process have used: processor time (the
+// scheduler's own count, in nanoseconds, finer than the clock ticks of
+// `stat`), and context switches, voluntary ones being wakes from a wait.
+struct TaskTotals {
+  double cpuMs = 0, wakes = 0, switches = 0;
+  TaskTotals& operator+=(const TaskTotals& other) {
+    cpuMs += other.cpuMs, wakes += other.wakes, switches += other.switches;
+    return *this;
+  }
+};
+
+double FieldAfter(const std::string& text, const char* name) {
+  size_t at = text.find(name);
+  return at == std::string::npos ? 0 : std::atof(text.c_str() + at + std::strlen(name));
+}
+
+TaskTotals UnixTasks(int pid) {
+  TaskTotals totals;
+  const std::wstring tasks = L"Z:\\proc\\" + std::to_wstring(pid) + L"\\task\\";
+  WIN32_FIND_DATAW entry;
+  HANDLE search = FindFirstFileW((tasks + L"*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return totals;
+  do {
+    std::wstring name = entry.cFileName;
+    if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+    std::string status = ReadWholeFile(tasks + name + L"\\status");
+    double voluntary = FieldAfter(status, "\nvoluntary_ctxt_switches:");
+    totals.wakes += voluntary;
+    totals.switches += voluntary + FieldAfter(status, "\nnonvoluntary_ctxt_switches:");
+    totals.cpuMs += std::atof(ReadWholeFile(tasks + name + L"\\schedstat").c_str()) / 1e6;
+  } while (FindNextFileW(search, &entry));
+  FindClose(search);
+  return totals;
+}
+
+TaskTotals UnixTasks(const std::vector<int>& pids) {
+  TaskTotals totals;
+  for (int pid : pids) totals += UnixTasks(pid);
+  return totals;
+}
+
+std::string LoadAverage() {
+  std::string text = ReadWholeFile(L"Z:\\proc\\loadavg");
+  size_t end = 0;
+  for (int fields = 0; fields < 3 && end != std::string::npos; ++fields) end = text.find(' ', end + 1);
+  return text.substr(0, end);
+}
+
+// The counts the program keeps as it draws (ZindleRunCounts, exported by
+// name), read from the saver's memory: nothing is asked of the saver.
+class RunCountsOf {
+ public:
+  explicit RunCountsOf(const e2e::Process& saver)
+      : process_(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, saver.Id())) {
+    HMODULE image = nullptr;
+    DWORD needed = 0;
+    if (!process_ || !EnumProcessModules(process_, &image, sizeof(image), &needed) || !image) return;
+    const BYTE* base = reinterpret_cast<const BYTE*>(image);
+    IMAGE_DOS_HEADER dos{};
+    IMAGE_NT_HEADERS nt{};
+    IMAGE_EXPORT_DIRECTORY exports{};
+    if (!Read(base, &dos) || !Read(base + dos.e_lfanew, &nt)) return;
+    const IMAGE_DATA_DIRECTORY& directory = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    if (!directory.VirtualAddress || !Read(base + directory.VirtualAddress, &exports)) return;
+    for (DWORD i = 0; i < exports.NumberOfNames; ++i) {
+      DWORD nameAt = 0;
+      WORD ordinal = 0;
+      DWORD functionAt = 0;
+      char name[32] = {};
+      if (!Read(base + exports.AddressOfNames + 4 * i, &nameAt) || !Read(base + nameAt, &name)) continue;
+      if (std::strncmp(name, "ZindleRunCounts", sizeof(name)) != 0) continue;
+      if (Read(base + exports.AddressOfNameOrdinals + 2 * i, &ordinal) &&
+          Read(base + exports.AddressOfFunctions + 4 * ordinal, &functionAt))
+        counts_ = base + functionAt;
+    }
+  }
+  ~RunCountsOf() {
+    if (process_) CloseHandle(process_);
+  }
+  RunCountsOf(const RunCountsOf&) = delete;
+  RunCountsOf& operator=(const RunCountsOf&) = delete;
+  bool Get(zindle::RunCounts* counts) const { return counts_ && Read(counts_, counts); }
+
+ private:
+  template <typename T>
+  bool Read(const BYTE* at, T* value) const {
+    SIZE_T read = 0;
+    return ReadProcessMemory(process_, at, value, sizeof(T), &read) && read == sizeof(T);
+  }
+  HANDLE process_;
+  const BYTE* counts_ = nullptr;
+};
 
 struct ProcessMemory {
   double peakWorkingSet = 0, peakPrivate = 0, workingSet = 0;
@@ -848,8 +938,63 @@ void ExitSection() {
 
 // ---------------------------------------------------------------- memory and CPU
 
-// Runs the saver for a while and reads its memory, or its CPU time and that
-// of the Wine server and the X server that serve it.
+// The saver as it runs, over a stretch of wall time in which the bench only
+// sleeps (a sleep asks nothing of the Wine server): frames and passes by the
+// program's own counts, the wakes and switches of its threads, and the
+// processor time of the saver, this run's Wine server and its X server.
+void MeasureRun(const std::string& name, const e2e::Process& saver, int pid, DWORD milliseconds) {
+  const char* s = "cpu";
+  std::vector<int> servers = UnixProcessesOfThisRun("wineserver64");
+  std::vector<int> xservers = UnixProcessesOfThisRun("Xvfb");
+  if (pid < 0 && saver.Running()) Note(s, "the saver's Unix process was not found in /proc");
+  // The run's other processes (the bench, Wine's own services) ask the Wine
+  // server for things too; their share of its time is said apart.
+  std::vector<std::pair<int, std::string>> others;
+  for (const auto& process : UnixProcessesOfThisRun())
+    if (process.first != pid && process.second != "wineserver64" && process.second != "Xvfb") others.push_back(process);
+  std::vector<TaskTotals> others0;
+  for (const auto& process : others) others0.push_back(UnixTasks(process.first));
+  RunCountsOf counter(saver);
+  zindle::RunCounts counts0{}, counts1{};
+  const bool counted = counter.Get(&counts0);
+  const TaskTotals saver0 = pid > 0 ? UnixTasks(pid) : TaskTotals{}, server0 = UnixTasks(servers),
+                   x0 = UnixTasks(xservers);
+  const double start = NowMs();
+  Sleep(milliseconds);
+  const double seconds = (NowMs() - start) / 1000;
+  const TaskTotals saver1 = pid > 0 ? UnixTasks(pid) : TaskTotals{}, server1 = UnixTasks(servers),
+                   x1 = UnixTasks(xservers);
+  std::string busy;
+  for (size_t i = 0; i < others.size(); ++i) {
+    const TaskTotals now = UnixTasks(others[i].first);
+    const double wakes = (now.wakes - others0[i].wakes) / seconds;
+    char text[128];
+    std::snprintf(text, sizeof(text), " %s %.1f wakes/s %.3f %%;", others[i].second.c_str(), wakes,
+                  (now.cpuMs - others0[i].cpuMs) / seconds / 10);
+    if (wakes >= 0.5) busy += text;
+  }
+  if (saver.Running() && (!counted || !counter.Get(&counts1)))
+    Note(s, name + ": the program's counts could not be read");
+  const double shareSaver = (saver1.cpuMs - saver0.cpuMs) / seconds / 10;
+  const double shareServer = (server1.cpuMs - server0.cpuMs) / seconds / 10;
+  const double shareX = (x1.cpuMs - x0.cpuMs) / seconds / 10;
+  Note(s, name + ": over " + std::to_string(static_cast<int>(seconds + 0.5)) + " s, load average " + LoadAverage());
+  Note(s, name + ": the run's other processes that woke:" + (busy.empty() ? std::string(" none") : busy));
+  Figure(s, name + ": frames drawn a second (the program's count)",
+         static_cast<double>(counts1.frames - counts0.frames) / seconds, "frames/s");
+  Figure(s, name + ": passes a second (the program's count)",
+         static_cast<double>(counts1.passes - counts0.passes) / seconds, "passes/s");
+  Figure(s, name + ": wakes a second of the saver's threads", (saver1.wakes - saver0.wakes) / seconds, "/s");
+  Figure(s, name + ": context switches a second of the saver's threads", (saver1.switches - saver0.switches) / seconds,
+         "/s");
+  Figure(s, name + ": saver process, share of one core", shareSaver, "%");
+  Figure(s, name + ": Wine server, share of one core", shareServer, "%");
+  Figure(s, name + ": X server, share of one core", shareX, "%");
+  Figure(s, name + ": whole cost (saver + Wine server + X server)", shareSaver + shareServer + shareX, "%");
+}
+
+// Runs the saver for a while and reads its memory, or what it costs seen and
+// unseen (see MeasureRun).
 void RunningSection(bool memoryOnly) {
   const char* s = memoryOnly ? "memory" : "cpu";
   e2e::Backdrop backdrop(e2e::KnownPicture(W, H));
@@ -874,7 +1019,7 @@ void RunningSection(bool memoryOnly) {
                                     {"Normal, flip 3", {{L"FlipHoriz", L"1"}, {L"FlipVert", L"1"}}},
                                     {"Inverted", {{L"Invert", L"1"}}},
                                     {"Intelligent, Level 1", {{L"Invert", L"3"}, {L"Level", L"1"}}}}
-                 : std::vector<Run>{{"Slow off", {{L"Slow", L"0"}}}, {"Slow on (1 ms)", {{L"Slow", L"1"}}}};
+                 : std::vector<Run>{{"seen, Slow on (1 ms)", {{L"Slow", L"1"}}}, {"seen", {{L"Slow", L"0"}}}};
   for (const Run& r : runs) {
     PutSettings(r.settings);
     e2e::Process saver = e2e::StartScr(L"/s");
@@ -882,7 +1027,7 @@ void RunningSection(bool memoryOnly) {
       Note(s, std::string(r.name) + ": no saver window");
       continue;
     }
-    e2e::PumpFor(700);
+    e2e::PumpFor(memoryOnly ? 700 : 1000);
     std::vector<int> pids = UnixProcessesOfThisRun("Zindle!.scr");
     int pid = pids.size() == 1 ? pids[0] : -1;
     if (memoryOnly) {
@@ -900,22 +1045,23 @@ void RunningSection(bool memoryOnly) {
         Figure(s, n + ": resident beyond the bare process, in screen bitmaps", (resident - bareResident) / bitmap,
                "bitmaps");
     } else {
-      std::vector<int> servers = UnixProcessesOfThisRun("wineserver64");
-      std::vector<int> xservers = UnixProcessesOfThisRun("Xvfb");
-      auto total = [](const std::vector<int>& list) {
-        double sum = 0;
-        for (int p : list) sum += std::max(0.0, UnixCpuMs(p));
-        return sum;
-      };
-      double saver0 = pid > 0 ? UnixCpuMs(pid) : -1, server0 = total(servers), x0 = total(xservers);
-      double start = NowMs();
-      e2e::PumpFor(10000);  // as long as the peer is measured
-      double wall = NowMs() - start;
-      double saver1 = pid > 0 ? UnixCpuMs(pid) : -1, server1 = total(servers), x1 = total(xservers);
-      if (pid < 0) Note(s, "the saver's Unix process was not found in /proc");
-      Figure(s, std::string(r.name) + ": saver process, share of one core", 100 * (saver1 - saver0) / wall, "%");
-      Figure(s, std::string(r.name) + ": Wine server, share of one core", 100 * (server1 - server0) / wall, "%");
-      Figure(s, std::string(r.name) + ": X server, share of one core", 100 * (x1 - x0) / wall, "%");
+      MeasureRun(r.name, saver, pid, 10000);
+      // Unseen: the display off, as the system tells it. The saver should sleep
+      // until a message comes.
+      if (std::string(r.name) == "seen") {
+        HWND window = e2e::FindTopWindow(kCaption, saver.Id());
+        if (!window || !zindle::SendDisplayPower(window, zindle::DisplaySetting::kSessionDisplayStatus, zindle::kDisplayOff)) {
+          Note(s, "the display-off notification was not taken");
+          continue;
+        }
+        Sleep(1000);
+        MeasureRun("unseen (display off)", saver, pid, 30000);
+        // The same stretch with no saver at all: what the Wine server and the
+        // X server spend on this run's other processes.
+        saver.Kill();
+        Sleep(1000);
+        MeasureRun("no saver running", saver, -1, 30000);
+      }
     }
   }
   e2e::settings::ClearAll();

@@ -1,5 +1,6 @@
 // When no one can see the saver it draws nothing, and where the desktop
 // cannot be seen it zindles the wallpaper.
+#include <functional>
 #include <string>
 
 #include "saver/audience_win32.h"
@@ -10,14 +11,19 @@ namespace {
 
 struct DarkCase {
   const char* name;
-  UINT message;
-  WPARAM dark, light;
+  std::function<void(HWND)> dark, light;
 };
+
+// The display cannot be switched off under Wine, nor the session locked: the
+// notifications that carry those states are sent to the window instead, the
+// display's as the system's structure, read by the program as the system's.
+void Display(HWND window, uint32_t state) {
+  ASSERT_TRUE(zindle::SendDisplayPower(window, zindle::DisplaySetting::kSessionDisplayStatus, state));
+}
+void Session(HWND window, uint32_t change) { PostMessageW(window, WM_WTSSESSION_CHANGE, change, 0); }
 
 class SaverUnseenTest : public SaverTest, public testing::WithParamInterface<DarkCase> {};
 
-// The display cannot be switched off under Wine, nor the session locked: the
-// messages that carry those states are sent to the window instead.
 TEST_P(SaverUnseenTest, NothingIsDrawnWhileNoOneCanSeeAndTheRunGoesOnAfter) {
   const DarkCase& c = GetParam();
   Image desktop = KnownPicture(ScreenWidth(), ScreenHeight());
@@ -28,7 +34,7 @@ TEST_P(SaverUnseenTest, NothingIsDrawnWhileNoOneCanSeeAndTheRunGoesOnAfter) {
   ASSERT_TRUE(WaitUntilRunning());
   ASSERT_TRUE(PollUntil([&] { return TakeScreenshot().CountDifferences(desktop) > 0; }, kStartDeadline));
 
-  PostMessageW(window, c.message, c.dark, 0);
+  c.dark(window);
   Image before = TakeScreenshot();
   // Blocks already under way may still land; then the screen holds, here
   // for 100 ms, in which 25 passes would be drawn.
@@ -46,7 +52,7 @@ TEST_P(SaverUnseenTest, NothingIsDrawnWhileNoOneCanSeeAndTheRunGoesOnAfter) {
   EXPECT_EQ(TakeScreenshot().CountDifferences(before), 0u) << "nothing is drawn while no one can see";
   EXPECT_TRUE(saver.Running()) << "the saver keeps running";
 
-  PostMessageW(window, c.message, c.light, 0);
+  c.light(window);
   EXPECT_TRUE(PollUntil([&] { return TakeScreenshot().CountDifferences(before) > 0; }, 3000))
       << "the distortion goes on once it can be seen again";
   PressKey(VK_SPACE);
@@ -54,11 +60,27 @@ TEST_P(SaverUnseenTest, NothingIsDrawnWhileNoOneCanSeeAndTheRunGoesOnAfter) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, SaverUnseenTest,
-                         testing::Values(DarkCase{"DisplayOff", zindle::kDisplayStateMessage, zindle::kDisplayOff,
-                                                  zindle::kDisplayOn},
-                                         DarkCase{"SessionLocked", WM_WTSSESSION_CHANGE, zindle::kSessionLock,
-                                                  zindle::kSessionUnlock}),
+                         testing::Values(DarkCase{"DisplayOff", [](HWND w) { Display(w, zindle::kDisplayOff); },
+                                                  [](HWND w) { Display(w, zindle::kDisplayOn); }},
+                                         DarkCase{"SessionLocked", [](HWND w) { Session(w, zindle::kSessionLock); },
+                                                  [](HWND w) { Session(w, zindle::kSessionUnlock); }}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Asleep in the dark with no timer, the saver still wakes for the messages
+// that hiding its window from outside sends it.
+class SaverUnseenHiddenTest : public SaverTest {};
+
+TEST_F(SaverUnseenHiddenTest, AWindowHiddenFromOutsideWhileTheDisplayIsOffEndsTheSaverAtOnce) {
+  ASSERT_TRUE(StartSaver());
+  ASSERT_TRUE(WaitUntilRunning());
+  Display(window, zindle::kDisplayOff);
+  PumpFor(300);  // asleep by now
+  ASSERT_TRUE(saver.Running());
+  const DWORD hidden = GetTickCount();
+  ShowWindowAsync(window, SW_HIDE);  // not waiting for the saver to take it
+  EXPECT_TRUE(saver.WaitForExit(kExitDeadline)) << "the process ends";
+  printf("[ MEASURE  ] hidden while the display is off -> process ended: %lu ms\n", GetTickCount() - hidden);
+}
 
 class SaverWallpaperTest : public SaverTest {
  protected:

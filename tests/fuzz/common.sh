@@ -1,6 +1,6 @@
 # Sourced by tests/fuzz/run.sh and scripts/fuzz.sh from the project's root:
 # builds with clang's sanitizers and runs one fuzz target.
-fuzz_targets="picture_header command_line settings password_flag"
+fuzz_targets="picture_header command_line settings password_flag display_power"
 # No recovery: the first fault ends the run, so that nothing passes with one.
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g"
 fuzz_jobs=$(( $(nproc) < 2 ? 1 : 2 ))

@@ -149,7 +149,7 @@ TEST(ZindleLoop, TheWholePictureFirstThenEachBlockAfterItsPause) {
   ASSERT_EQ(between.size(), 4u);
   for (size_t pass = 1; pass < 3; ++pass) {
     const std::vector<std::string>& before = between[pass];
-    auto pause = std::find(before.begin(), before.end(), "sleep 1");
+    auto pause = std::find(before.begin(), before.end(), "rest 1000");
     ASSERT_NE(pause, before.end()) << "a pause before block " << pass;
     EXPECT_NE(std::find(before.begin(), pause, "events"), pause) << "events before the pause of block " << pass;
     EXPECT_NE(std::find(pause, before.end(), "events"), before.end()) << "events after it";
@@ -248,7 +248,7 @@ TEST(ZindleLoop, StateIsReadAfreshOnEveryPass) {
   };
   Generator random(1);
   ZindleLoop(surface, surface, platform, nullptr, s, random);
-  EXPECT_EQ(std::count(platform.events.begin(), platform.events.end(), "sleep 5"), 3);
+  EXPECT_EQ(std::count(platform.events.begin(), platform.events.end(), "rest 5000"), 3);
 }
 
 }  // namespace

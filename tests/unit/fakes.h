@@ -113,17 +113,19 @@ class RecordingPlatform : public EnginePlatform {
     events.push_back("events");
     if (onEvents) onEvents();
   }
-  void Sleep(int32_t ms) override { events.push_back("sleep " + std::to_string(ms)); }
   bool WindowVisible() override {
     events.push_back("visible?");
     return --passesLeft > 0;
   }
-  // A clock that only moves when the engine rests.
+  // A clock that only moves when the engine rests, in microseconds.
   int64_t Now() override { return now; }
-  void WaitUntil(int64_t due) override {
-    waits.push_back(due);
-    now = std::max(now, due);
+  RestEnded RestUntil(int64_t until) override {
+    waits.push_back(until);
+    events.push_back("rest " + std::to_string(until - now));
+    now = std::max(now, until);
+    return RestEnded::kOnTime;
   }
+  void RestUntilMessage() override { events.push_back("rest until a message"); }
   int passesLeft = 1;
   int64_t now = 0;
   std::vector<int64_t> waits;

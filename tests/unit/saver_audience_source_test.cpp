@@ -39,6 +39,58 @@ TEST(Audience, SeenOnlyWithTheDisplayOnAndTheSessionUnlockedAndConnected) {
   }
 }
 
+// The power-setting notification's structure, byte for byte as the system
+// lays it out: the setting's GUID, the data's length, the data.
+using Bytes = std::vector<uint8_t>;
+const Bytes kMonitorPowerOn = {0x15, 0x10, 0x73, 0x02, 0x10, 0x45, 0x26, 0x45,
+                               0x99, 0xE6, 0xE5, 0xA1, 0x7E, 0xBD, 0x1A, 0xEA};
+const Bytes kConsoleDisplayState = {0x56, 0x95, 0xE6, 0x6F, 0x4A, 0x70, 0xA0, 0x47,
+                                    0x8F, 0x24, 0xC2, 0x8D, 0x93, 0x6F, 0xDA, 0x47};
+const Bytes kSessionDisplayStatus = {0x0E, 0xC2, 0x84, 0x2B, 0x23, 0xAD, 0xDF, 0x4D,
+                                     0x93, 0xDB, 0x05, 0xFF, 0xBD, 0x7E, 0xFC, 0xA5};
+const Bytes kPowerSource = {0x59, 0x9A, 0x3E, 0x5D, 0xD5, 0xE9, 0x00, 0x4B,
+                            0xA6, 0xBD, 0xFF, 0x34, 0xFF, 0x51, 0x65, 0x48};  // mains or battery
+
+Bytes Setting(Bytes guid, const Bytes& rest) {
+  guid.insert(guid.end(), rest.begin(), rest.end());
+  return guid;
+}
+
+TEST(DisplayPowerIn, TheDisplaysStateFromEachOfItsThreeSettingsAndNothingElse) {
+  const struct {
+    const char* name;
+    Bytes bytes;
+    std::optional<uint32_t> state;
+  } cases[] = {
+      {"the monitor's power off (Windows 7)", Setting(kMonitorPowerOn, {4, 0, 0, 0, 0, 0, 0, 0}), kDisplayOff},
+      {"the monitor's power on", Setting(kMonitorPowerOn, {4, 0, 0, 0, 1, 0, 0, 0}), kDisplayOn},
+      {"the console's display dimmed", Setting(kConsoleDisplayState, {4, 0, 0, 0, 2, 0, 0, 0}), kDisplayDimmed},
+      {"the session's display off", Setting(kSessionDisplayStatus, {4, 0, 0, 0, 0, 0, 0, 0}), kDisplayOff},
+      {"the session's display on", Setting(kSessionDisplayStatus, {4, 0, 0, 0, 1, 0, 0, 0}), kDisplayOn},
+      {"all 32 bits of the value", Setting(kConsoleDisplayState, {4, 0, 0, 0, 0, 1, 0, 0}), 256u},
+      {"another setting", Setting(kPowerSource, {4, 0, 0, 0, 0, 0, 0, 0}), std::nullopt},
+      {"a GUID differing in its last byte", Setting(Bytes(kMonitorPowerOn.begin(), kMonitorPowerOn.end() - 1), {0xEB, 4, 0, 0, 0, 0, 0, 0, 0}), std::nullopt},
+      {"no data", Setting(kSessionDisplayStatus, {0, 0, 0, 0}), std::nullopt},
+      {"two bytes of data", Setting(kSessionDisplayStatus, {2, 0, 0, 0, 0, 0}), std::nullopt},
+      {"eight bytes of data", Setting(kSessionDisplayStatus, {8, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0}), std::nullopt},
+      {"a length's high byte", Setting(kSessionDisplayStatus, {4, 0, 0, 1, 0, 0, 0, 0}), std::nullopt},
+      {"a length beyond the bytes given", Setting(kSessionDisplayStatus, {4, 0, 0, 0, 0, 0}), std::nullopt},
+      {"only the GUID", kMonitorPowerOn, std::nullopt},
+      {"nothing", {}, std::nullopt},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(DisplayPowerIn(c.bytes.empty() ? nullptr : c.bytes.data(), c.bytes.size()), c.state) << c.name;
+  // The one asked for: Windows 7 and older know only the monitor's power.
+  const struct {
+    uint32_t major, minor;
+    const Bytes& guid;
+  } systems[] = {{6, 0, kMonitorPowerOn}, {6, 1, kMonitorPowerOn}, {6, 2, kSessionDisplayStatus}, {10, 0, kSessionDisplayStatus}};
+  for (const auto& system : systems) {
+    const GuidBytes asked = GuidOf(DisplaySettingFor(system.major, system.minor));
+    EXPECT_EQ(Bytes(asked.begin(), asked.end()), system.guid) << "Windows " << system.major << "." << system.minor;
+  }
+}
+
 TEST(FlatColour, OnlyAPictureOfOneColourIsFlat) {
   std::vector<uint32_t> pixels(6 * 4, 0x00102030);
   EXPECT_EQ(FlatColour(pixels.data(), 6, 5, 4), 0x102030u);
