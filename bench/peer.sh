@@ -13,22 +13,20 @@ if [ ! -x "$peer" ]; then
   printf '%-9s %-9s # %s\n' "$size" peer "$peer is missing (Debian's xscreensaver-data-extra)"
   exit 0
 fi
-display=70
-while [ -e /tmp/.X$display-lock ] || [ -e /tmp/.X11-unix/X$display ]; do display=$((display + 1)); done
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/x-server.sh"
 work=$(mktemp -d /tmp/zindle-peer.XXXXXX)
-xpid= ppid=
+x_pid= ppid=
 cleanup() {
   [ -n "$ppid" ] && kill "$ppid" 2>/dev/null || true
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null || true
+  [ -n "$x_pid" ] && kill "$x_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
-Xvfb :$display -screen 0 "${size}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xpid=$!
-for _ in $(seq 50); do DISPLAY=:$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_x_server "$work/xvfb.log" Xvfb -screen 0 "${size}x24" -nolisten tcp
+xpid=$x_pid display=${x_display#:}
 # A desktop to melt; the peer's own image loader finds no desktop to grab
 # without its daemon and melts its test pattern instead: the same copies.
-root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/bench/look/make-desktop.sh" "$work/desktop.ppm" "$size" >/dev/null 2>&1 &&
   DISPLAY=:$display display -window root "$work/desktop.ppm" 2>/dev/null || true
 DISPLAY=:$display PATH=/usr/libexec/xscreensaver:$PATH "$peer" -root -mode melt >"$work/peer.log" 2>&1 &
