@@ -10,6 +10,27 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+# One run at a time in a checkout; every process of the run holds the lock. A
+# second run waits for the first; a run killed outright leaves its scenarios
+# going with no one to count them, and those are ended here.
+mkdir -p build
+lock=$root/build/test.lock
+exec 9>>"$lock"
+if ! flock -n 9; then
+  holder=$(cat "$lock")
+  if [ -n "$holder" ] && [ -d "/proc/$holder" ]; then
+    echo "Another test run in this checkout (process $holder) is under way: waiting for it to end"
+  else
+    echo "Ending what a test run in this checkout that was killed left running"
+    # The search itself, run without the lock, finds only the run's processes.
+    for fd in $(find /proc/[0-9]*/fd -maxdepth 1 -lname "$lock" 2>/dev/null 9>&-); do
+      pid=${fd#/proc/} pid=${pid%%/*}
+      [ "$pid" = $$ ] || kill "$pid" 2>/dev/null || true
+    done
+  fi
+  flock 9
+fi
+echo $$ >"$lock"
 ./scripts/setup.sh --wine10
 ./scripts/build.sh native win64 win32
 

@@ -117,6 +117,9 @@ i386() {
   case $1 in
     status) [ -e "$entry" ] || runs_i386 ;;
     on)
+      # An entry that no live run holds was left by a killed one: gone, so
+      # that the machine's own answer counts again.
+      if [ -e "$entry" ] && ! holds; then echo -1 | $sudo tee "$entry" >/dev/null; fi
       if [ -z "${ZINDLE_I386_QEMU:-}" ] && runs_i386; then
         echo "32-bit Linux programs run natively here"
         return 0
