@@ -8,7 +8,8 @@
 # collection) runs too, and its CPU share is set beside the saver's.
 # Environment: BENCH_SIZES (default "800x600 1920x1080 3840x2160"),
 # BENCH_RUNS (launches per start-up case; exit latency takes twice as many),
-# BENCH_ONLY (sections of the Windows bench, e.g. "cpu exit"; default all).
+# BENCH_ONLY (sections of the Windows bench, e.g. "cpu exit", and "hardening"
+# for the cost of the stack protector; default all).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -26,7 +27,8 @@ done
 sizes=${BENCH_SIZES:-800x600 1920x1080 3840x2160}
 runs=${BENCH_RUNS:-5}
 only=()
-for section in ${BENCH_ONLY:-}; do only+=(--only "$section"); done
+for section in ${BENCH_ONLY:-}; do [ "$section" = hardening ] || only+=(--only "$section"); done
+wants() { [ -z "${BENCH_ONLY:-}" ] || [[ " $BENCH_ONLY " == *" $1 "* ]]; }
 jobs=$(( $(nproc) < 2 ? 1 : 2 ))
 
 mkdir -p build
@@ -40,6 +42,11 @@ toolchain=()
 [ -f build/bench-win64/CMakeCache.txt ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake)
 quietly cmake -S . -B build/bench-win64 "${toolchain[@]}" -DZINDLE_BENCH=ON -DZINDLE_E2E=OFF
 quietly cmake --build build/bench-win64 -j "$jobs" --target zindle zindle_bench zindle_bench_stub
+# The same program without the stack protector and fortified copies, for
+# what they cost.
+[ -f build/bench-win64-plain/CMakeCache.txt ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake)
+quietly cmake -S . -B build/bench-win64-plain "${toolchain[@]}" -DZINDLE_HARDENED=OFF -DZINDLE_E2E=OFF
+quietly cmake --build build/bench-win64-plain -j "$jobs" --target zindle
 
 out=build/bench-results.txt
 {
@@ -58,6 +65,7 @@ out=build/bench-results.txt
   python3 tests/e2e/bad_pictures.py build/pictures --photo
   export ZINDLE_PICTURES=$(winpath "$root/build/pictures")
   for size in $sizes; do
+    [ -z "${BENCH_ONLY:-}" ] || [ ${#only[@]} -gt 0 ] || break
     echo "== real GDI and the saver process under Wine at $size"
     timeout 600 tests/e2e/run-under-wine.sh --size "$size" build/bench-win64/bench/zindle_bench.exe --runs "$runs" \
       "${only[@]}" 2>&1 | tee "build/bench-$size.txt" || echo "(the Windows bench at $size ended with $?)"
@@ -66,5 +74,18 @@ out=build/bench-results.txt
     bench/peer.sh "$size" "build/bench-$size.txt" || echo "(the peer at $size ended with $?)"
     echo
   done
+  if wants hardening; then
+    echo "== what the hardening costs: the size, and the start-up of each program in turn at 1920x1080"
+    for program in bench-win64 bench-win64-plain; do
+      echo "$program/Zindle!.scr: $(stat -c %s "build/$program/Zindle!.scr") bytes"
+    done
+    for round in 1 2; do
+      for program in bench-win64 bench-win64-plain; do
+        echo "-- $program, round $round"
+        ZINDLE_SCR=$(winpath "$root/build/$program/Zindle!.scr") timeout 600 tests/e2e/run-under-wine.sh --size 1920x1080 \
+          build/bench-win64/bench/zindle_bench.exe --runs "$runs" --only startup 2>&1 | grep -E "first frame" || true
+      done
+    done
+  fi
 } | tee "$out"
 echo "Figures kept in $out"
