@@ -154,7 +154,7 @@ void ZindleByFrame(Surface& source, Surface& target, EnginePlatform& platform, S
       }
     }
     if (woken) platform.DoEvents();
-    if (!platform.WindowVisible()) return;
+    if (!platform.WindowVisible() || (run.goOn && !run.goOn())) return;
     // The next wake is a frame on, or later when the next pass is due later;
     // an event ends the rest and is handled after the passes due before it.
     // Unseen, the run only waits for the event that shows it again.
@@ -206,7 +206,7 @@ void ZindleLoop(Surface& source, Surface& target, EnginePlatform& platform, Surf
       platform.Copy(target, area.target.left, area.target.top, area.target.width, area.target.height, *work,
                     area.target.left, area.target.top);
     }
-  } while (platform.WindowVisible());
+  } while (platform.WindowVisible() && (!run.goOn || run.goOn()));
 }
 
 }  // namespace zindle
