@@ -196,6 +196,20 @@ TEST_F(PreviewTest, ALargerPreviewAreaIsFilledWithTheCornerOfItsOwnSize) {
   KeepArtefact(larger.Shot(), L"preview-200x150");
 }
 
+// A dialog scaled to another display may resize its preview area: the
+// miniature fills the new size, with the corner of that size.
+TEST_F(PreviewTest, APreviewAreaThatIsResizedIsFilledAtItsNewSize) {
+  Process process = StartScr(host_->Arguments());
+  ASSERT_TRUE(PollUntil([&] { return CountColour(host_->Shot(), kHostColour) == 0; }, kDeadline));
+  SetWindowPos(host_->area(), nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Image corner = Corner(desktop_, 200, 150);
+  EXPECT_TRUE(PollUntil([&] {
+    Image shot = host_->Shot();
+    return shot.width == 200 && CountColour(shot, kHostColour) == 0 && ShareFrom(shot, corner) == 1.0;
+  }, kDeadline)) << "the whole area shows the desktop's 200 x 150 corner";
+  EXPECT_TRUE(process.Running());
+}
+
 TEST_F(PreviewTest, WithBothAmplitudesNoneItStillMoves) {
   settings::Put(L"Horizontal", L"0");
   settings::Put(L"Vertical", L"0");
