@@ -308,5 +308,29 @@ TEST_F(MonitorsTest, ChangesInTheMiddleOfAnythingLeaveNothingBehind) {
   EXPECT_TRUE(PollUntil([] { return PointerShown(); }, kExitDeadline)) << "the pointer is shown again";
 }
 
+// The properties dialog on a monitor that goes away: Windows moves such a
+// window itself, Wine does not; the dialog comes back onto a monitor that
+// exists, where Windows tells it that monitor's scale.
+TEST_F(MonitorsTest, ThePropertiesDialogComesBackOntoAMonitorWhenItsOwnGoesAway) {
+  if (layout_ != L"three") GTEST_SKIP() << "on the layout of three monitors";
+  Process dialog = StartScr(L"/c");
+  HWND window = WaitForWindow(L"Zindle! Properties", kStartDeadline, dialog.Id());
+  ASSERT_TRUE(window);
+  SetWindowPos(window, nullptr, -600, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(PollUntil([&] { return MonitorFromWindow(window, MONITOR_DEFAULTTONULL) != nullptr; }, 3000));
+  ASSERT_TRUE(Xrandr(L"--output DUMMY1 --off"));
+  ASSERT_TRUE(LayoutBecomes({monitors_[0], RECT{800, 0, 1440, 480}}));
+  EXPECT_TRUE(PollUntil([&] {
+    RECT r{}, all = VirtualScreen(), inside{};
+    GetWindowRect(window, &r);
+    return IntersectRect(&inside, &r, &all) && EqualRect(&inside, &r);
+  }, 3000)) << "the dialog lies whole on the monitors that are left";
+  ASSERT_TRUE(Xrandr(L"--output DUMMY1 --mode z640x480 --left-of DUMMY0"));
+  ASSERT_TRUE(LayoutBecomes(monitors_));
+  PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(dialog.WaitForExit(kExitDeadline)) << "and it still answers";
+}
+
 }  // namespace
 }  // namespace e2e::saver
+
