@@ -43,13 +43,14 @@ inline bool SameLayout(std::vector<RECT> a, std::vector<RECT> b) {
 
 // Runs xrandr with the arguments (and then with the second ones), through a
 // shell: Wine starts a Unix program as it is, with no handle to wait on, so
-// the caller waits for the layout it asks for. A query of the screen follows:
-// Wine 8 does not always see an output switched on that was never on before
-// until the server is asked again.
+// the caller waits for the layout it asks for. Queries of the screen follow,
+// at once and half a second later: Wine 8 does not always see a change (an
+// output switched on for the first time, the second of two in a row) until
+// the server is asked again.
 inline bool Xrandr(const std::wstring& arguments, const std::wstring& andThen = {}) {
   std::wstring line = L"Z:\\bin\\sh -c \"xrandr " + arguments;
   if (!andThen.empty()) line += L" && xrandr " + andThen;
-  line += L"; xrandr -q >/dev/null\"";
+  line += L"; xrandr -q >/dev/null; sleep 0.5; xrandr -q >/dev/null\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
