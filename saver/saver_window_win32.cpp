@@ -176,6 +176,10 @@ LRESULT frmSaver::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DISPLAYCHANGE:
       Form_DisplayChange();
       return 0;
+    case WM_SETTINGCHANGE:
+      // A monitor added may come with this alone: the work area changed.
+      if (wParam == SPI_SETWORKAREA && SystemScreens() != laidOut_) NoticeLayoutChange();
+      break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       Form_KeyDown();
