@@ -71,6 +71,11 @@ class PreviewHost {
     PaintOwnWindows();  // the test's windows they covered painted again
   }
   HWND area() const { return area_; }
+  // The host and its area resized, as a dialog scaled to another display.
+  void Resize(int width, int height) {
+    SetWindowPos(top_, nullptr, 0, 0, width + 40, height + 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(area_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   std::wstring Arguments(const wchar_t* separator = L" ") const {
     return L"/p" + std::wstring(separator) + std::to_wstring(reinterpret_cast<uintptr_t>(area_));
   }
@@ -201,7 +206,7 @@ TEST_F(PreviewTest, ALargerPreviewAreaIsFilledWithTheCornerOfItsOwnSize) {
 TEST_F(PreviewTest, APreviewAreaThatIsResizedIsFilledAtItsNewSize) {
   Process process = StartScr(host_->Arguments());
   ASSERT_TRUE(PollUntil([&] { return CountColour(host_->Shot(), kHostColour) == 0; }, kDeadline));
-  SetWindowPos(host_->area(), nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  host_->Resize(200, 150);
   Image corner = Corner(desktop_, 200, 150);
   EXPECT_TRUE(PollUntil([&] {
     Image shot = host_->Shot();
