@@ -40,6 +40,9 @@ constexpr UINT kLookPeriod = 1000;
 constexpr UINT_PTR kHeldMoveId = 3;
 constexpr UINT kHeldMoveLook = 50;
 constexpr DWORD kHeldMoveLongest = 3000;
+// The system may move the pointer a moment after it has told of the change
+// (Wine 10 does): moves this soon after one was followed only record.
+constexpr DWORD kMovesOfAChange = 1000;
 // A monitor that the window did not cover shows what the programs paint on
 // it once they hear of the change: it is captured this much later.
 constexpr DWORD kNewMonitorSettles = 250;
@@ -128,6 +131,7 @@ class frmSaver {
   bool layoutChanged_ = false;  // the system said so, or a look found it
   bool layoutLooks_ = true;
   DWORD followAt_ = 0;       // when the change is followed
+  DWORD followedAt_ = 0;     // when the last one was, 0 before any
   // A move that may be the system's own: where it went, and since when.
   bool held_ = false;
   POINT heldAt_{};
@@ -521,6 +525,7 @@ void frmSaver::FollowLayout() {
   }
   ValidateRect(window_, nullptr);
   RecordPointer();
+  followedAt_ = std::max<DWORD>(GetTickCount(), 1);
 }
 
 // The new layout's working image: a kept monitor's start-up picture where it
@@ -621,8 +626,9 @@ void frmSaver::Form_MouseDown() { RequestUnload(); }
 
 // The system moves the pointer itself when the monitor it was on goes away,
 // to keep it on one that is left; that move comes with a change of layout,
-// which the runtime may report a little later. A move that comes with a
-// change only records where the pointer is. A move onto another monitor is
+// which the runtime may report a little later or a little earlier. A move
+// that comes with a change, or just after one was followed, only records
+// where the pointer is. A move onto another monitor is
 // held until the layout is looked at: a user's hand goes on moving, and the
 // next move ends the saver at once.
 void frmSaver::Form_MouseMove(double x, double y, POINT at) {
@@ -630,8 +636,9 @@ void frmSaver::Form_MouseMove(double x, double y, POINT at) {
     pointer_ = at;
     return;
   }
-  if (LayoutDiffers()) {
-    NoticeLayoutChange();
+  const bool justFollowed = followedAt_ != 0 && GetTickCount() - followedAt_ < kMovesOfAChange;
+  if (justFollowed || LayoutDiffers()) {
+    if (!justFollowed) NoticeLayoutChange();
     mouse_.Record(x, y);
     pointer_ = at;
     return;
