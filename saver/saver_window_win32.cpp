@@ -628,9 +628,9 @@ void frmSaver::Form_MouseDown() { RequestUnload(); }
 // to keep it on one that is left; that move comes with a change of layout,
 // which the runtime may report a little later or a little earlier. A move
 // that comes with a change, or just after one was followed, only records
-// where the pointer is. A move onto another monitor is
-// held until the layout is looked at: a user's hand goes on moving, and the
-// next move ends the saver at once.
+// where the pointer is. A move onto another monitor is held until the
+// layout is looked at: a user's hand goes on moving, and the next move ends
+// the saver at once.
 void frmSaver::Form_MouseMove(double x, double y, POINT at) {
   if (!mouse_.Moved(x, y)) {
     pointer_ = at;
