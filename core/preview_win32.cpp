@@ -48,6 +48,8 @@ MemoryBitmap DesktopPreviewImage(HDC like, SIZE miniature) {
   return image;
 }
 
+bool SameSize(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
+
 }  // namespace
 
 void RunPreview(std::string_view argumentText) {
@@ -57,9 +59,13 @@ void RunPreview(std::string_view argumentText) {
   if (!preview) ExitProcess(0);
   SeedRandomFromTimeOfDay();  // so that two previews do not move alike
   SaverState& state = Saver();
-  {
+  // The miniature always moves, even with both amplitudes set to none.
+  const bool still = state.Horizontal == 0 && state.Vertical == 0;
+  // A host that is resized (a dialog scaled to another display) is filled
+  // afresh at its new size.
+  do {
     WindowDC target(preview);
-    SIZE miniature = MiniatureSize(preview);
+    const SIZE miniature = MiniatureSize(preview);
     state.ImageWidth = static_cast<int16_t>(miniature.cx);
     state.ImageHeight = static_cast<int16_t>(miniature.cy);
     MemoryBitmap image;
@@ -68,12 +74,12 @@ void RunPreview(std::string_view argumentText) {
     if (!image) image = DesktopPreviewImage(target.get(), miniature);
     BitBlt(target.get(), 0, 0, miniature.cx, miniature.cy, image.dc(), 0, 0, SRCCOPY);
     SetProgramPointer(Pointer::Default);
-    // The miniature always moves, even with both amplitudes set to none.
-    if (state.Horizontal == 0 && state.Vertical == 0) state.Horizontal = state.Vertical = 1;
+    if (still) state.Horizontal = state.Vertical = 1;
     EngineRun run;
     run.passesPerSecond = kPreviewPassesPerSecond;
+    run.goOn = [&] { return SameSize(MiniatureSize(preview), miniature); };
     ZindleLoop(image.dc(), target.get(), preview, image.dc(), run);
-  }
+  } while (IsWindowVisible(preview));
   ExitProcess(0);
 }
 

@@ -61,6 +61,8 @@ class frmAboutBox {
       case WM_CTLCOLORSTATIC: return Label_Colours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
       case WM_SETCURSOR: return Link_Pointer(reinterpret_cast<HWND>(wParam));
       case WM_DPICHANGED: return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      case WM_DISPLAYCHANGE: return OnDisplayChange();
+      case WM_TIMER: return wParam == kMonitorLookTimer && OnDisplayChange();
     }
     return FALSE;
   }
@@ -76,6 +78,10 @@ class frmAboutBox {
   INT_PTR Label_Colours(HDC dc, HWND label);
   INT_PTR Link_Pointer(HWND under);
   BOOL OnDpiChanged(int dpi, const RECT& suggested);
+  BOOL OnDisplayChange() {
+    KeepOnAMonitor(hwnd_);
+    return TRUE;
+  }
 
   void Layout();
   void FitToText(int id);
@@ -127,6 +133,7 @@ BOOL frmAboutBox::Form_Load() {
   // Centred once the texts, and so the size, are known.
   Rescale(scale_.dpi);
   CentreOnScreen(hwnd_);
+  SetTimer(hwnd_, kMonitorLookTimer, kMonitorLookPeriod, nullptr);
   SetFocus(Control(kAboutOK));
   return FALSE;  // the focus is set
 }

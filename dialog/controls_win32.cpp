@@ -205,6 +205,20 @@ void CentreOverOwner(HWND window, HWND owner) {
   SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void KeepOnAMonitor(HWND window) {
+  if (MonitorFromWindow(window, MONITOR_DEFAULTTONULL)) return;
+  RECT outer{};
+  GetWindowRect(window, &outer);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& work = monitor.rcWork;
+  const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+  const int left = std::max<int>(work.left, std::min<int>(outer.left, work.right - width));
+  const int top = std::max<int>(work.top, std::min<int>(outer.top, work.bottom - height));
+  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HICON LoadProgramIcon(int size) {
   return static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_ZINDLE), IMAGE_ICON, size, size, LR_SHARED));

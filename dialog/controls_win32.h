@@ -53,6 +53,16 @@ void CentreOnScreen(HWND window);
 // Centred over its owner, kept within the work area of the owner's monitor.
 void CentreOverOwner(HWND window, HWND owner);
 
+// A window that no monitor shows any more, its monitor gone and the window
+// left there (Windows moves such windows itself, Wine does not), is moved
+// onto the nearest monitor, whole within its work area where it fits; where
+// that monitor's scale differs, the system then sends WM_DPICHANGED.
+void KeepOnAMonitor(HWND window);
+// The dialogs look once a second, on a timer of this number, since some
+// runtimes change the layout of the monitors without a word.
+inline constexpr UINT_PTR kMonitorLookTimer = 1;
+inline constexpr UINT kMonitorLookPeriod = 1000;
+
 // The program icon at a size in device pixels.
 HICON LoadProgramIcon(int size);
 

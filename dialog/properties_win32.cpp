@@ -90,6 +90,8 @@ class PropertiesWindow final : public FormControls {
       case WM_SYSCOMMAND: return OnSysCommand(wParam);
       case WM_SETCURSOR: return ApplyProgramPointer() ? DialogResult(hwnd_, TRUE) : FALSE;
       case WM_DPICHANGED: return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      case WM_DISPLAYCHANGE: return OnDisplayChange();
+      case WM_TIMER: return wParam == kMonitorLookTimer && OnDisplayChange();
     }
     return FALSE;
   }
@@ -102,6 +104,10 @@ class PropertiesWindow final : public FormControls {
   BOOL OnHelp(const HELPINFO& info);
   BOOL OnSysCommand(WPARAM command);
   BOOL OnDpiChanged(int dpi, const RECT& suggested);
+  BOOL OnDisplayChange() {
+    KeepOnAMonitor(hwnd_);
+    return TRUE;
+  }
 
   // Building and placing the controls from the tables.
   void BuildControls();
@@ -224,6 +230,7 @@ BOOL PropertiesWindow::Form_Initialize() {
   BuildControls();
   Layout();
   form_.Form_Load();
+  SetTimer(hwnd_, kMonitorLookTimer, kMonitorLookPeriod, nullptr);
   SetFocus(Control(kTabStrip));
   return FALSE;  // the focus is set
 }

@@ -152,6 +152,7 @@ void ZindleByFrame(Surface& source, Surface& target, EnginePlatform& platform, S
   bool planned = false;   // a block planned and waiting for its time
   Area area;
   Block block{};
+  auto over = [&] { return !platform.WindowVisible() || (run.goOn && !run.goOn()); };
   for (;;) {
     const int64_t now = platform.Now();
     bool look = ended == RestEnded::kForMessages;
@@ -161,7 +162,7 @@ void ZindleByFrame(Surface& source, Surface& target, EnginePlatform& platform, S
     if (look && now >= frame) {
       platform.DoEvents();
       look = false;
-      if (!first && !platform.WindowVisible()) return;  // a hidden window still gets its one pass
+      if (!first && over()) return;  // a hidden window still gets its one pass
     }
     // A refresh's wake draws the passes due by its frame, however late the
     // wake; a message's those due before it, or at the frame's time all due.
@@ -202,7 +203,7 @@ void ZindleByFrame(Surface& source, Surface& target, EnginePlatform& platform, S
       if (run.counts) ++run.counts->frames;
     }
     if (look) platform.DoEvents();
-    if (!platform.WindowVisible()) return;
+    if (over()) return;
     // Unseen (the events may have changed it), the run sleeps until a message
     // comes: the one that shows the screen again, input, or a close.
     if (run.seen && !run.seen()) {
@@ -262,7 +263,7 @@ void ZindleLoop(Surface& source, Surface& target, EnginePlatform& platform, Surf
       platform.Copy(target, area.target.left, area.target.top, area.target.width, area.target.height, *work,
                     area.target.left, area.target.top);
     }
-  } while (platform.WindowVisible());
+  } while (platform.WindowVisible() && (!run.goOn || run.goOn()));
 }
 
 }  // namespace zindle

@@ -190,9 +190,13 @@ struct EngineRun {
   std::function<bool()> seen;
   // Where the run counts what it draws, when given: the bench reads it.
   RunCounts* counts = nullptr;
+  // Looked at after the events of every frame: false ends the run, so that
+  // the caller can lay it out afresh (the monitors changed under it).
+  std::function<bool()> goOn;
 };
 
-// Runs passes until the window is no longer visible (at least one pass). The
+// Runs passes until the window is no longer visible or the run is not to go
+// on (at least one pass). The
 // state is read afresh on every pass. With a work surface every block lands on
 // work and the whole of work is then copied onto the target. Several areas
 // take their passes in turn, each at the full pace. Grouped by frame, an

@@ -15,12 +15,14 @@ bool RestoreCounter::Tick(int16_t frequency) {
 }
 
 bool MouseMoveRule::Moved(double x, double y) {
-  if (lastMouseX_ == 0 || lastMouseY_ == 0) {
-    lastMouseX_ = ToInt32(x);
-    lastMouseY_ = ToInt32(y);
-  }
+  if (lastMouseX_ == 0 || lastMouseY_ == 0) Record(x, y);
   // The stored integer against the event's own value: no tolerance.
   return lastMouseX_ != x || lastMouseY_ != y;
+}
+
+void MouseMoveRule::Record(double x, double y) {
+  lastMouseX_ = ToInt32(x);
+  lastMouseY_ = ToInt32(y);
 }
 
 int32_t CentringOffset(int32_t screen, int32_t picture) {

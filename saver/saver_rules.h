@@ -30,6 +30,8 @@ class MouseMoveRule {
  public:
   // x and y in the window's units (twips); true asks for the unload.
   bool Moved(double x, double y);
+  // Records the pointer's place afresh: the window moved under it.
+  void Record(double x, double y);
   int32_t LastMouseX() const { return lastMouseX_; }
   int32_t LastMouseY() const { return lastMouseY_; }
 
@@ -70,6 +72,11 @@ uint32_t RestoreTickPeriod(const RegistryValue& testPeriod);
 // run where there is no room for its picture.
 inline constexpr char kTestPictureLimitValue[] = "LargestDesktopPictureBytes";
 uint64_t DesktopPictureLimit(const RegistryValue& testLimit);
+
+// The monitors' layout is looked at once a second while the screen is seen,
+// unless the scenarios' key holds the number 0 here: then the system's
+// word alone tells of a change.
+inline constexpr char kTestLayoutLooksValue[] = "LayoutLooks";
 
 // The password setting's leading decimal number, rounded half to even; empty
 // or not a number gives 0. Numbers beyond 16 bits stay non-zero.

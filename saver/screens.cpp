@@ -50,6 +50,35 @@ Screens ClippedTo(const Screens& screens, int32_t width, int32_t height) {
   return clipped;
 }
 
+namespace {
+
+Rect OnScreen(const Screens& screens, const Rect& m) {
+  return Rect{m.left + screens.bounds.left, m.top + screens.bounds.top, m.width, m.height};
+}
+
+}  // namespace
+
+LayoutChange CompareLayouts(const Screens& before, const Screens& after) {
+  LayoutChange change;
+  for (const Rect& m : after.monitors) {
+    LayoutChange::Monitor monitor{m, std::nullopt, false};
+    const Rect place = OnScreen(after, m);
+    for (const Rect& old : before.monitors)
+      if (!old.Empty() && OnScreen(before, old) == place) monitor.keptFrom = old;
+    monitor.uncovered = Intersection(place, before.bounds).Empty();
+    change.monitors.push_back(monitor);
+  }
+  return change;
+}
+
+int MonitorAt(const Screens& screens, int32_t x, int32_t y) {
+  for (size_t i = 0; i < screens.monitors.size(); ++i) {
+    const Rect m = OnScreen(screens, screens.monitors[i]);
+    if (x >= m.left && x < m.right() && y >= m.top && y < m.bottom()) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 void MirrorMonitors(uint32_t* pixels, int32_t width, int32_t height, const Screens& screens, int16_t flip) {
   if (!pixels) return;
   for (const Rect& monitor : ClippedTo(screens, width, height).monitors) {

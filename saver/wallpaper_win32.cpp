@@ -1,5 +1,6 @@
 #include "saver/wallpaper_win32.h"
 
+#include <cstddef>
 #include <string>
 
 #include "core/numbers.h"
@@ -52,20 +53,17 @@ void DrawWallpaper(HDC dc, const Screens& screens, const Picture& picture, Wallp
   }
 }
 
-}  // namespace
-
-bool ReplaceUnseenDesktop(MemoryBitmap& pic, const Screens& screens, bool captured) {
-  if (!pic || !pic.bits()) return false;
-  const std::string path = WallpaperPath();
-  auto flat = FlatColour(pic.bits(), pic.width(), screens.bounds.width, screens.bounds.height);
-  if (ChooseDesktopSource(captured, flat, !path.empty()) == DesktopSource::Capture) return false;
+// The desktop's colour on each monitor, then the wallpaper as the desktop
+// places it. Centred, only the part that shows is kept, as for a picture of
+// the user's; scaled or tiled, the whole of it. The loader's budget holds.
+void DrawDesktopBackground(MemoryBitmap& pic, const Screens& screens, const std::string& path) {
   {
     GdiObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(COLOR_DESKTOP)));
-    RECT r{0, 0, pic.width(), pic.height()};
-    FillRect(pic.dc(), &r, brush.get());
+    for (const Rect& m : screens.monitors) {
+      RECT r{m.left, m.top, m.right(), m.bottom()};
+      FillRect(pic.dc(), &r, brush.get());
+    }
   }
-  // Centred, only the part that shows is kept, as for a picture of the
-  // user's; scaled or tiled, the whole of it. The loader's budget holds.
   if (!path.empty()) {
     const WallpaperFit fit = WallpaperFitFrom(DesktopNumber("WallpaperStyle"), DesktopNumber("TileWallpaper"));
     Picture picture = LoadPicture(path, [&](int width, int height) {
@@ -75,6 +73,28 @@ bool ReplaceUnseenDesktop(MemoryBitmap& pic, const Screens& screens, bool captur
     if (picture && (fit == WallpaperFit::Centre || whole)) DrawWallpaper(pic.dc(), screens, picture, fit);
   }
   GdiFlush();
+}
+
+}  // namespace
+
+bool ReplaceUnseenDesktop(MemoryBitmap& pic, const Screens& screens, bool captured) {
+  if (!pic || !pic.bits()) return false;
+  const std::string path = WallpaperPath();
+  auto flat = FlatColour(pic.bits(), pic.width(), screens.bounds.width, screens.bounds.height);
+  if (ChooseDesktopSource(captured, flat, !path.empty()) == DesktopSource::Capture) return false;
+  // The gaps between monitors are never shown nor read.
+  DrawDesktopBackground(pic, screens, path);
+  return true;
+}
+
+bool ReplaceUnseenMonitor(MemoryBitmap& pic, const Screens& screens, const Rect& monitor, bool captured) {
+  const Rect m = Intersection(monitor, Rect{0, 0, pic.width(), pic.height()});
+  if (!pic || !pic.bits() || m.Empty()) return false;
+  const std::string path = WallpaperPath();
+  auto flat = FlatColour(pic.bits() + static_cast<ptrdiff_t>(m.top) * pic.width() + m.left, pic.width(), m.width,
+                         m.height);
+  if (ChooseDesktopSource(captured, flat, !path.empty()) == DesktopSource::Capture) return false;
+  DrawDesktopBackground(pic, Screens{screens.bounds, {m}}, path);
   return true;
 }
 

@@ -13,4 +13,9 @@ namespace zindle {
 // the program's picture loader; true when it did.
 bool ReplaceUnseenDesktop(MemoryBitmap& pic, const Screens& screens, bool captured);
 
+// The same for one monitor of a new layout, alone: its capture (none when
+// the saver's window covered it) decides, and the wallpaper is placed as on
+// the whole layout.
+bool ReplaceUnseenMonitor(MemoryBitmap& pic, const Screens& screens, const Rect& monitor, bool captured);
+
 }  // namespace zindle

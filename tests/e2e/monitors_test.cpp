@@ -3,65 +3,10 @@
 #include <cmath>
 #include <string>
 
-#include "saver_scenario.h"
+#include "monitors_scenario.h"
 
 namespace e2e::saver {
 namespace {
-
-std::wstring Layout() {
-  wchar_t name[32];
-  DWORD n = GetEnvironmentVariableW(L"ZINDLE_LAYOUT", name, 32);
-  return n > 0 && n < 32 ? std::wstring(name, n) : std::wstring();
-}
-
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
-
-// The part of a picture of the whole virtual screen that a monitor shows.
-Image Part(const Image& whole, const RECT& all, const RECT& monitor) {
-  Image part = FilledPicture(Width(monitor), Height(monitor), 0);
-  for (int y = 0; y < part.height; ++y)
-    for (int x = 0; x < part.width; ++x)
-      part.pixels[static_cast<size_t>(y) * part.width + x] = whole.At(monitor.left - all.left + x, monitor.top - all.top + y);
-  return part;
-}
-
-POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
-class MonitorsTest : public SaverTest {
- protected:
-  void SetUp() override {
-    layout_ = Layout();
-    if (layout_.empty()) GTEST_SKIP() << "needs several monitors: run-under-wine.sh --layouts";
-    SaverTest::SetUp();
-    size_t expected = layout_ == L"three" ? 3 : 2;
-    ASSERT_TRUE(PollUntil([&] { return Monitors().size() == expected; }, 5000)) << "the layout's monitors";
-    all_ = VirtualScreen();
-    monitors_ = Monitors();
-    if (layout_ == L"left" || layout_ == L"three") {
-      ASSERT_LT(all_.left, 0) << "a monitor left of the primary";
-    }
-  }
-
-  // A desktop over all monitors with no symmetry, so that a monitor mirrored
-  // in place is told from screens swapped or mirrored as one.
-  Image Desktop() const { return KnownPicture(Width(all_), Height(all_)); }
-  POINT Corner() const { return POINT{all_.left, all_.top}; }
-  Image Shown(const RECT& monitor) const { return TakeScreenshot(monitor); }
-
-  // Polls until every monitor shows its part of the expected picture exactly.
-  bool MonitorsBecome(const std::function<Image(const RECT&)>& expected) {
-    return PollUntil([&] {
-      for (const RECT& m : monitors_)
-        if (Shown(m).CountDifferences(expected(m)) != 0) return false;
-      return true;
-    }, kStartDeadline);
-  }
-
-  std::wstring layout_;
-  RECT all_{};
-  std::vector<RECT> monitors_;
-};
 
 TEST_F(MonitorsTest, TheSaverCoversEveryMonitorAndWithAmplitudesNoneEachShowsItsOwnDesktop) {
   Image desktop = Desktop();

@@ -71,6 +71,11 @@ class PreviewHost {
     PaintOwnWindows();  // the test's windows they covered painted again
   }
   HWND area() const { return area_; }
+  // The host and its area resized, as a dialog scaled to another display.
+  void Resize(int width, int height) {
+    SetWindowPos(top_, nullptr, 0, 0, width + 40, height + 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(area_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   std::wstring Arguments(const wchar_t* separator = L" ") const {
     return L"/p" + std::wstring(separator) + std::to_wstring(reinterpret_cast<uintptr_t>(area_));
   }
@@ -194,6 +199,20 @@ TEST_F(PreviewTest, ALargerPreviewAreaIsFilledWithTheCornerOfItsOwnSize) {
   EXPECT_EQ(ShareFrom(larger.Shot(), corner), 1.0) << "with the desktop's 200 x 150 corner, and nothing from beyond it";
   EXPECT_TRUE(PollUntil([&] { return FarFrom(larger.Shot(), corner, 0) > 200 * 150 / 20; }, kDeadline)) << "it drifts";
   KeepArtefact(larger.Shot(), L"preview-200x150");
+}
+
+// A dialog scaled to another display may resize its preview area: the
+// miniature fills the new size, with the corner of that size.
+TEST_F(PreviewTest, APreviewAreaThatIsResizedIsFilledAtItsNewSize) {
+  Process process = StartScr(host_->Arguments());
+  ASSERT_TRUE(PollUntil([&] { return CountColour(host_->Shot(), kHostColour) == 0; }, kDeadline));
+  host_->Resize(200, 150);
+  Image corner = Corner(desktop_, 200, 150);
+  EXPECT_TRUE(PollUntil([&] {
+    Image shot = host_->Shot();
+    return shot.width == 200 && CountColour(shot, kHostColour) == 0 && ShareFrom(shot, corner) == 1.0;
+  }, kDeadline)) << "the whole area shows the desktop's 200 x 150 corner";
+  EXPECT_TRUE(process.Running());
 }
 
 TEST_F(PreviewTest, WithBothAmplitudesNoneItStillMoves) {

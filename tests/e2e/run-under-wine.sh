@@ -127,6 +127,10 @@ lay_out() {
 }
 if [ -n "$layouts" ]; then
   xrandr --newmode z640x480 23.86 640 656 720 800 480 481 484 497 -hsync +vsync
+  # Every secondary can take the smaller mode at once: a scenario that
+  # switches one on mid-run does it with one xrandr command, which Wine sees
+  # as one change (two in a row are not always seen).
+  xrandr --addmode DUMMY1 z640x480 && xrandr --addmode DUMMY2 z640x480
   first=${layouts%% *}
   lay_out "$first"
 fi

@@ -174,6 +174,26 @@ TEST(ZindleLoop, NoPassWhileNoOneSeesAndThePaceResumesAfter) {
       << "dark, no timer runs: only the messages wake the run";
 }
 
+// The monitors change under the run: the caller ends it to lay it out afresh.
+TEST(ZindleLoop, ARunThatIsNotToGoOnEndsAfterTheEventsOfThatFrame) {
+  for (int fps : {0, 60}) {
+    SaverState s = Screen();
+    MemorySurface surface(64, 48);
+    FramePlatform platform;
+    platform.work = &surface;
+    platform.eventAt = 100000;
+    bool goOn = true;
+    platform.onEvent = [&] { goOn = false; };
+    EngineRun run = Paced(fps);
+    run.goOn = [&] { return goOn; };
+    Generator random(3);
+    ZindleLoop(surface, surface, platform, nullptr, s, random, run);
+    EXPECT_EQ(static_cast<int>(platform.blocks.size()) - 1, platform.passesBeforeEvent - 1 + (fps == 0))
+        << fps << " fps: no pass after the event that ended it (a pass on its own has drawn its block first)";
+    EXPECT_LT(platform.now, 100000 + 1000000 / 60) << fps << " fps: it ends at once";
+  }
+}
+
 TEST(ZindleLoop, SlowLengthensTheRestBetweenPassesGroupedByFrame) {
   SaverState s = Screen();
   s.Slow = 4;  // 4 ms on top of the pace's 4 ms

@@ -40,6 +40,41 @@ TEST(ScreensFrom, PlacesEveryMonitorInTheWindowOverAllOfThem) {
   }
 }
 
+// The monitors change under a running saver: each monitor of the new layout
+// keeps its picture only where it is still the same monitor on the screen.
+TEST(CompareLayouts, AMonitorAtTheSamePlaceAndSizeKeepsItsPictureAndAnyOtherGetsOneOfItsOwn) {
+  const std::vector<Rect> three{{0, 0, 800, 600}, {-640, 0, 640, 480}, {800, 0, 640, 480}};
+  struct Expected {
+    std::optional<Rect> keptFrom;  // in the old window
+    bool uncovered;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Rect> before, after;  // screen coordinates
+    std::vector<Expected> monitors;
+  };
+  const Case cases[] = {
+      {"a secondary switched off", three, {{0, 0, 800, 600}, {800, 0, 640, 480}},
+       {{Rect{640, 0, 800, 600}, false}, {Rect{1440, 0, 640, 480}, false}}},
+      {"and on again, where the smaller window no longer covers it", {{0, 0, 800, 600}, {800, 0, 640, 480}}, three,
+       {{Rect{0, 0, 800, 600}, false}, {std::nullopt, true}, {Rect{800, 0, 640, 480}, false}}},
+      {"the primary larger, the right monitor moved along", three,
+       {{0, 0, 1024, 768}, {-640, 0, 640, 480}, {1024, 0, 640, 480}},
+       {{std::nullopt, false}, {Rect{0, 0, 640, 480}, false}, {std::nullopt, false}}},
+      {"the same size a little lower is another place", {{0, 0, 800, 600}, {800, 0, 640, 480}},
+       {{0, 0, 800, 600}, {800, 120, 640, 480}}, {{Rect{0, 0, 800, 600}, false}, {std::nullopt, false}}},
+  };
+  for (const Case& c : cases) {
+    LayoutChange change = CompareLayouts(ScreensFrom(c.before), ScreensFrom(c.after));
+    ASSERT_EQ(change.monitors.size(), c.monitors.size()) << c.name;
+    for (size_t i = 0; i < c.monitors.size(); ++i) {
+      EXPECT_EQ(change.monitors[i].now, ScreensFrom(c.after).monitors[i]) << c.name << ", monitor " << i;
+      EXPECT_EQ(change.monitors[i].keptFrom, c.monitors[i].keptFrom) << c.name << ", monitor " << i;
+      EXPECT_EQ(change.monitors[i].uncovered, c.monitors[i].uncovered) << c.name << ", monitor " << i;
+    }
+  }
+}
+
 // Two monitors of different sizes side by side; the gap under the smaller
 // one holds a colour that no monitor shows.
 constexpr uint32_t kGap = 0xABCDEF;
