@@ -39,7 +39,7 @@ earlier_release() {  # folder
          [ -z "$(find "$entry" -mindepth 1 -type d ! -path "$entry/manifests" ! -path "$entry/manifests/k" \
                   ! -path "$entry/manifests/k/Korvane" ! -path "$entry/manifests/k/Korvane/Zindle" \
                   ! -path "$entry/manifests/k/Korvane/Zindle/*" -print -quit)" ]; then :
-    elif [ -f "$entry" ] && [ ! -L "$entry" ] && printf '%s\n' "${listed[@]}" | grep -qxF -- "$name"; then :
+    elif [ -f "$entry" ] && [ ! -L "$entry" ] && grep -qxF -- "$name" <<<"$(printf '%s\n' "${listed[@]}")"; then :
     else
       echo "$name"
       return 1

@@ -48,7 +48,7 @@ archive_holds_both_programs_and_the_read_me() {
   expect "listing" "$(unzip -Z1 "$zip" | tr '\n' ' ')" "ReadMe.txt x64/Zindle!.scr x86/Zindle!.scr " || return 1
   unzip -p "$zip" "x64/Zindle!.scr" | cmp -s - "$root/build/win64/Zindle!.scr" || { echo "x64/ is not the 64-bit build"; status=1; }
   unzip -p "$zip" "x86/Zindle!.scr" | cmp -s - "$root/build/win32/Zindle!.scr" || { echo "x86/ is not the 32-bit build"; status=1; }
-  unzip -p "$zip" ReadMe.txt | grep -q "Zindle! $version" || { echo "the read-me names no version $version"; status=1; }
+  grep -q "Zindle! $version" <<<"$(unzip -p "$zip" ReadMe.txt)" || { echo "the read-me names no version $version"; status=1; }
   return $status
 }
 
@@ -61,10 +61,12 @@ checksums_verify() {
 # Hardened as Microsoft's compiler builds by default: ASLR, DEP, on x64
 # high-entropy ASLR, and the stack protector's check in the program's frames.
 hardened() {  # program, objdump, flags expected
-  local program=$1 objdump=$2 status=0 flag checks
+  local program=$1 objdump=$2 status=0 flag checks headers
   shift 2
+  # Read whole first: grep -q leaving early would fail the pipe under pipefail.
+  headers=$("$objdump" -p "$program")
   for flag in "$@"; do
-    "$objdump" -p "$program" | grep -qx "[[:space:]]*$flag" || { echo "$program: no $flag"; status=1; }
+    grep -qx "[[:space:]]*$flag" <<<"$headers" || { echo "$program: no $flag"; status=1; }
   done
   checks=$("$objdump" -d "$program" | grep -c "call.*<___*stack_chk_fail>")
   [ "$checks" -ge 50 ] || { echo "$program: the stack protector checks $checks frames"; status=1; }

@@ -129,7 +129,7 @@ signed_programs_are_the_build() {
 not_time_stamped() {
   local file
   for file in "$signed/Zindle-$version-x64.msi" "$work/zip/x64/Zindle!.scr"; do
-    ! osslsigncode verify -in "$file" -CAfile "$work/cert.pem" 2>&1 | grep -q '^Timestamp time' ||
+    ! grep -q '^Timestamp time' <<<"$(osslsigncode verify -in "$file" -CAfile "$work/cert.pem" 2>&1)" ||
       { echo "$file is time-stamped"; return 1; }
   done
 }
