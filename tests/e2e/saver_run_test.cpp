@@ -89,7 +89,9 @@ TEST_P(SaverRestoreTest, TheTimerPaintsTheCleanPictureBackEveryPeriodWhenAskedTo
   settings::Put(L"Frequency", L"1");
   settings::Put(L"Horizontal", L"10");
   settings::Put(L"Vertical", L"10");
-  settings::Put(L"Slow", L"150");  // a dozen blocks before the first tick
+  // A dozen blocks before the first tick; around a picture, forty, so that
+  // some are sure to cross its edges (a dozen miss them one time in twelve).
+  settings::Put(L"Slow", c.picture ? L"30" : L"150");
   ASSERT_TRUE(StartSaver());
   ASSERT_TRUE(WaitUntilRunning());
   const DWORD start = GetTickCount();
