@@ -189,34 +189,40 @@ void CentreOnScreen(HWND window) {
   SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+RECT NearestWorkArea(HWND window) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+  return monitor.rcWork;
+}
+
+namespace {
+
+// The window's corner to (left, top), kept whole within `work` where it fits.
+void MoveWithin(HWND window, const RECT& work, int left, int top) {
+  RECT outer{};
+  GetWindowRect(window, &outer);
+  const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+  left = std::max<int>(work.left, std::min<int>(left, work.right - width));
+  top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
+  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
 void CentreOverOwner(HWND window, HWND owner) {
   RECT outer{}, over{};
   GetWindowRect(window, &outer);
   GetWindowRect(owner, &over);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
-  const RECT& work = monitor.rcWork;
-  int width = outer.right - outer.left, height = outer.bottom - outer.top;
-  int left = (over.left + over.right) / 2 - width / 2;
-  int top = (over.top + over.bottom) / 2 - height / 2;
-  left = std::max<int>(work.left, std::min<int>(left, work.right - width));
-  top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
-  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveWithin(window, NearestWorkArea(owner), (over.left + over.right) / 2 - (outer.right - outer.left) / 2,
+             (over.top + over.bottom) / 2 - (outer.bottom - outer.top) / 2);
 }
 
 void KeepOnAMonitor(HWND window) {
   if (MonitorFromWindow(window, MONITOR_DEFAULTTONULL)) return;
   RECT outer{};
   GetWindowRect(window, &outer);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
-  const RECT& work = monitor.rcWork;
-  const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-  const int left = std::max<int>(work.left, std::min<int>(outer.left, work.right - width));
-  const int top = std::max<int>(work.top, std::min<int>(outer.top, work.bottom - height));
-  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveWithin(window, NearestWorkArea(window), outer.left, outer.top);
 }
 
 HICON LoadProgramIcon(int size) {

@@ -50,6 +50,8 @@ void SetClientSize(HWND window, int width, int height, const Scaler& scale);
 // Centres a window on the screen: half the screen's size minus half the
 // window's outer size, each half worked out on its own.
 void CentreOnScreen(HWND window);
+// The work area of the monitor nearest to the window.
+RECT NearestWorkArea(HWND window);
 // Centred over its owner, kept within the work area of the owner's monitor.
 void CentreOverOwner(HWND window, HWND owner);
 

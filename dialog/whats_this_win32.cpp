@@ -161,10 +161,7 @@ void ShowWhatsThisPopup(HWND owner, HWND control, std::string_view text, HFONT f
   // Beside the control: to its right, or to its left where the screen ends.
   RECT beside{};
   GetWindowRect(control, &beside);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  GetMonitorInfoW(MonitorFromWindow(control, MONITOR_DEFAULTTONEAREST), &monitor);
-  const RECT& work = monitor.rcWork;
+  const RECT work = NearestWorkArea(control);
   int gap = Scale(4, dpi);
   int left = beside.right + gap;
   if (left + width > work.right) left = beside.left - gap - width;
