@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The suite's sanitizer stage: builds the unit tests and the fuzz targets
 # with clang's address and undefined-behaviour sanitizers, runs the unit
-# tests so, then each fuzz target for a bounded time (FUZZ_SECONDS, 30 by
+# tests so, then each fuzz target for a bounded time (FUZZ_SECONDS, 20 by
 # default), printing its executions. A crash fails the stage and leaves its
 # input in build/fuzz/crashes/. The last line gives the counts:
 #   sanitized unit: N run, N failed; fuzz targets: N run, N failed
@@ -9,7 +9,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"
 . tests/fuzz/common.sh
-seconds=${FUZZ_SECONDS:-30}
+seconds=${FUZZ_SECONDS:-20}
 
 unit_total=0 unit_failed=0
 echo "== unit tests under the sanitizers (build/native-asan)"
