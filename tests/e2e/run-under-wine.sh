@@ -44,39 +44,18 @@ if [ -n "$arch" ]; then
   winpath() { echo "Z:$1" | tr / '\\'; }
   export ZINDLE_SCR=$(winpath "$build/Zindle!.scr") ZINDLE_TEST_MODULES=$(winpath "$build/tests/e2e")
 fi
-if [ "$runtime" = 10 ] && [ -z "${ZINDLE_IN_TREE:-}" ]; then
-  if [ "$arch" = x86 ] && ! "$root/scripts/wine-tree.sh" i386 status; then
-    # The 32-bit Wine is a 32-bit Linux program: let qemu run it for this run.
-    "$root/scripts/wine-tree.sh" i386 on $$
-    trap '"$root/scripts/wine-tree.sh" i386 off $$' EXIT
-  fi
-  status=0
-  ZINDLE_IN_TREE=1 "$root/scripts/wine-tree.sh" run bash "$0" "${arguments[@]}" || status=$?
-  exit $status
-fi
-
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
-work=$(mktemp -d /tmp/zindle-wine.XXXXXX)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-
 . "$root/scripts/x-server.sh"
-x_pid=
-cleanup() {
-  WINEPREFIX=$work/prefix "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
-  if [ -n "$x_pid" ]; then
-    kill $x_pid 2>/dev/null || true
-    wait $x_pid 2>/dev/null || true
+# The display, its files in the folder given: Xvfb, or for several monitors
+# X.Org's dummy driver, whose RandR outputs Wine reports as monitors (Xvfb
+# offers one). Debian lets only root or the console's user start X.Org, so a
+# user's goes through sudo; the Wine 10 tree has no sudo, so the run outside
+# the tree starts it and hands its display in (ZINDLE_X_DISPLAY).
+start_display() {
+  if [ -z "$layouts" ]; then
+    start_x_server "$1/xvfb.log" Xvfb -screen 0 ${size}x24 -dpi "$dpi" -nolisten tcp
+    return
   fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-if [ -z "$layouts" ]; then
-  start_x_server "$work/xvfb.log" Xvfb -screen 0 ${size}x24 -dpi "$dpi" -nolisten tcp
-else
-  # Xvfb offers one monitor only; the dummy driver offers RandR outputs that
-  # Wine reports as monitors.
-  cat >"$work/xorg.conf" <<CONF
+  cat >"$1/xorg.conf" <<CONF
 Section "ServerFlags"
   Option "AutoAddDevices" "false"
   Option "AutoAddGPU" "false"
@@ -105,10 +84,54 @@ Section "Screen"
   EndSubSection
 EndSection
 CONF
-  # Debian lets only root or the console's user start X.Org.
-  sudo=
+  local sudo=
   [ "$(id -u)" -eq 0 ] || sudo=sudo
-  start_x_server "$work/xorg.out" $sudo Xorg -config "$work/xorg.conf" -noreset -nolisten tcp -logfile "$work/xorg.log"
+  start_x_server "$1/xorg.out" $sudo Xorg -config "$1/xorg.conf" -noreset -nolisten tcp -logfile "$1/xorg.log"
+}
+x_pid=
+stop_display() {
+  [ -n "$x_pid" ] || return 0
+  kill $x_pid 2>/dev/null || true
+  wait $x_pid 2>/dev/null || true
+}
+if [ "$runtime" = 10 ] && [ -z "${ZINDLE_IN_TREE:-}" ]; then
+  i386= xwork=
+  outside_cleanup() {
+    stop_display
+    [ -z "$xwork" ] || rm -rf "$xwork"
+    [ -z "$i386" ] || "$root/scripts/wine-tree.sh" i386 off $$
+  }
+  trap outside_cleanup EXIT
+  if [ "$arch" = x86 ] && ! "$root/scripts/wine-tree.sh" i386 status; then
+    # The 32-bit Wine is a 32-bit Linux program: let qemu run it for this run.
+    "$root/scripts/wine-tree.sh" i386 on $$
+    i386=1
+  fi
+  if [ -n "$layouts" ]; then
+    xwork=$(mktemp -d /tmp/zindle-x.XXXXXX)
+    start_display "$xwork"
+    export ZINDLE_X_DISPLAY=$x_display
+  fi
+  status=0
+  ZINDLE_IN_TREE=1 "$root/scripts/wine-tree.sh" run bash "$0" "${arguments[@]}" || status=$?
+  exit $status
+fi
+
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+work=$(mktemp -d /tmp/zindle-wine.XXXXXX)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+
+cleanup() {
+  WINEPREFIX=$work/prefix "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
+  stop_display
+  rm -rf "$work"
+}
+trap cleanup EXIT
+if [ -n "${ZINDLE_X_DISPLAY:-}" ]; then
+  x_display=$ZINDLE_X_DISPLAY
+else
+  start_display "$work"
 fi
 export DISPLAY=$x_display
 
