@@ -1,6 +1,7 @@
 #include "saver/engine.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cmath>
 
 #include "core/numbers.h"
@@ -117,6 +118,13 @@ int64_t FrameClock::After(int64_t time) const {
 int64_t TickBefore(int64_t now, int64_t firstTick, int64_t period) {
   if (now < firstTick || period <= 0) return now;
   return firstTick + (now - firstTick) / period * period;
+}
+
+// A wake more than 2 ms late is late; half of the last 16 late is a coarse
+// tick, not a busy moment.
+void TimeOutJudge::Woke(int64_t late) {
+  recent_ = ((recent_ << 1) | (late > 2000 ? 1u : 0u)) & 0xFFFFu;
+  if (std::bitset<16>(recent_).count() >= 8) keepTime_ = false;
 }
 
 int32_t RefreshTickMilliseconds(int framesPerSecond) {

@@ -157,6 +157,22 @@ int64_t TickBefore(int64_t now, int64_t firstTick, int64_t period);
 // frame is drawn on the first tick at or after it.
 inline bool TickEndsRest(int64_t tick, int64_t frame) { return tick >= frame; }
 
+// Whether the wait's own time-outs keep to the millisecond, judged by how late
+// the rests on them woke. Wine's do, and Windows' where the timer's resolution
+// is raised; at its default tick of 15.6 ms most wake late, and the run then
+// rests on the refresh timer for good.
+class TimeOutJudge {
+ public:
+  explicit TimeOutJudge(bool tryThem) : keepTime_(tryThem) {}
+  bool KeepTime() const { return keepTime_; }
+  // A rest on a time-out woke `late` microseconds after the time it asked for.
+  void Woke(int64_t late);
+
+ private:
+  bool keepTime_;
+  uint32_t recent_ = 0;  // the last 16 rests, a bit set for each that woke late
+};
+
 // The paces, chosen by looking at the distortion over time (docs/look.md):
 // the desktop is still plainly itself after ten seconds and has drifted
 // apart after about a minute. Blocks scale with the picture, so the

@@ -27,8 +27,10 @@ KernelHandle FineTimer() {
 extern "C" __declspec(dllexport) RunCounts ZindleRunCounts;
 RunCounts ZindleRunCounts;
 
-GdiEnginePlatform::GdiEnginePlatform(HWND window, int framesPerSecond)
-    : window_(window), ownWindow_(GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+GdiEnginePlatform::GdiEnginePlatform(HWND window, int framesPerSecond, FrameRests rests)
+    : window_(window),
+      ownWindow_(GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()),
+      timeOuts_(ownWindow_ && framesPerSecond > 0 && rests == FrameRests::kTimeOutsFirst) {
   QueryPerformanceFrequency(&frequency_);
   // The system's tick is 15.6 ms on many machines, too coarse to spread a
   // few hundred passes a second evenly; older systems refuse the flag and
@@ -111,6 +113,7 @@ bool GdiEnginePlatform::StartTicking(int64_t firstTickIn) {
 RestEnded GdiEnginePlatform::RestUntilRefresh(int64_t frame) {
   const int64_t left = frame - Now();
   if (left <= 0) return RestEnded::kForMessages;
+  if (timeOuts_.KeepTime()) return RestOnTimeOut(frame);
   // A frame a long way off (slow motion): one wake for the whole rest. A
   // timer that cannot be set leaves the one-shot rests.
   if (!tickMilliseconds_ || left > 2000 * int64_t{tickMilliseconds_} || (!ticking_ && !StartTicking(left)))
@@ -126,6 +129,27 @@ RestEnded GdiEnginePlatform::RestUntilRefresh(int64_t frame) {
         if (TickEndsRest(TickBefore(Now(), firstTick_, int64_t{tickMilliseconds_} * 1000), frame))
           return MessagesWaiting() ? RestEnded::kForMessages : RestEnded::kOnTime;
         break;
+    }
+  }
+}
+
+// A wait that times out found no message, so a frame's rest is one wait.
+// Under Wine it is one round trip to the Wine server a frame: a wake on a
+// timer's handle takes three (the wait, a look at the queue, and the queue's
+// mask set again for the next wait).
+RestEnded GdiEnginePlatform::RestOnTimeOut(int64_t frame) {
+  for (;;) {
+    const int64_t left = frame - Now();  // more than 0: on entry, and after a wake too early
+    const Woke woke = WaitForMessageOr(nullptr, static_cast<DWORD>((left + 999) / 1000));
+    if (woke == Woke::kMessage) return RestEnded::kForMessages;
+    if (woke == Woke::kFailed) {
+      timeOuts_ = TimeOutJudge(false);
+      return RestUntilRefresh(frame);
+    }
+    const int64_t late = Now() - frame;
+    if (late >= 0) {
+      timeOuts_.Woke(late);
+      return RestEnded::kOnTime;
     }
   }
 }
@@ -165,11 +189,11 @@ int DisplayFramesPerSecond() {
   return FramesPerSecond(fastest);
 }
 
-void ZindleLoop(HDC source, HDC target, HWND window, HDC work, const EngineRun& run) {
+void ZindleLoop(HDC source, HDC target, HWND window, HDC work, const EngineRun& run, FrameRests rests) {
   DcSurface sourceSurface(source);
   DcSurface targetSurface(target);
   DcSurface workSurface(work);
-  GdiEnginePlatform platform(window, run.passesPerSecond > 0 ? run.framesPerSecond : 0);
+  GdiEnginePlatform platform(window, run.passesPerSecond > 0 ? run.framesPerSecond : 0, rests);
   EngineRun counted = run;
   if (!counted.counts) counted.counts = &ZindleRunCounts;
   ZindleLoop(sourceSurface, targetSurface, platform, work ? &workSurface : nullptr, Saver(), ProgramRandom(),

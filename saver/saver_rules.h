@@ -78,6 +78,11 @@ uint64_t DesktopPictureLimit(const RegistryValue& testLimit);
 // word alone tells of a change.
 inline constexpr char kTestLayoutLooksValue[] = "LayoutLooks";
 
+// A frame's rest waits on the wait's own time-outs while they keep to the
+// millisecond, unless the scenarios' key holds a number other than 0 here:
+// then on the refresh timer from the first frame, as at Windows' default tick.
+inline constexpr char kTestRefreshTimerValue[] = "RefreshTimer";
+
 // The password setting's leading decimal number, rounded half to even; empty
 // or not a number gives 0. Numbers beyond 16 bits stay non-zero.
 int16_t PasswordFlagFrom(const RegistryValue& value);

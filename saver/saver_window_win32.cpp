@@ -130,6 +130,7 @@ class frmSaver {
   Screens laidOut_;          // the layout as the system gave it, before any clipping
   bool layoutChanged_ = false;  // the system said so, or a look found it
   bool layoutLooks_ = true;
+  FrameRests frameRests_ = FrameRests::kTimeOutsFirst;  // the scenarios may ask for the refresh timer
   DWORD followAt_ = 0;       // when the change is followed
   DWORD followedAt_ = 0;     // when the last one was, 0 before any
   // A move that may be the system's own: where it went, and since when.
@@ -279,6 +280,9 @@ void frmSaver::Form_Load() {
     RegistryValue looks = ReadRegistryValue(HKEY_CURRENT_USER, kTestKey, kTestLayoutLooksValue);
     const int32_t* number = std::get_if<int32_t>(&looks);
     layoutLooks_ = !number || *number != 0;
+    RegistryValue timer = ReadRegistryValue(HKEY_CURRENT_USER, kTestKey, kTestRefreshTimerValue);
+    number = std::get_if<int32_t>(&timer);
+    frameRests_ = number && *number != 0 ? FrameRests::kRefreshTimer : FrameRests::kTimeOutsFirst;
   }
   Saver().ImageWidth = ToInt16(all.width);
   Saver().ImageHeight = ToInt16(all.height);
@@ -422,11 +426,11 @@ void frmSaver::RunEngine() {
   run.goOn = [this] { return !LayoutToFollow(); };
   run.areas = MonitorAreas(screens_);
   if (!shiver_ || !Pic) {  // a new layout may leave no room for a picture
-    ZindleLoop(surface.get(), surface.get(), window_, nullptr, run);
+    ZindleLoop(surface.get(), surface.get(), window_, nullptr, run, frameRests_);
   } else {
     // A picture of the user's is read from its own corner on every monitor.
     if (pictureMode_) run.areas = PictureCornerAreas(screens_, kept_);
-    ZindleLoop(Pic.dc(), surface.get(), window_, nullptr, run);
+    ZindleLoop(Pic.dc(), surface.get(), window_, nullptr, run, frameRests_);
   }
 }
 

@@ -22,6 +22,8 @@ inline constexpr wchar_t kTestKey[] = L"Software\\ZindleTest";
 inline constexpr wchar_t kTickValue[] = L"RestoreTickMilliseconds";
 // ... and the most bytes it may take for the captured desktop.
 inline constexpr wchar_t kPictureLimitValue[] = L"LargestDesktopPictureBytes";
+// ... and whether its frames rest on the refresh timer from the first.
+inline constexpr wchar_t kRefreshTimerValue[] = L"RefreshTimer";
 
 // The picture mirrored as the flip setting says: 1 left to right, 2 top to
 // bottom, 3 both.
@@ -106,6 +108,7 @@ class SaverTest : public testing::Test {
     DeleteRegistryValue(kDesktopKey, L"ScreenSaveUsePassword");
     DeleteRegistryValue(kTestKey, kTickValue);
     DeleteRegistryValue(kTestKey, kPictureLimitValue);
+    DeleteRegistryValue(kTestKey, kRefreshTimerValue);
   }
 
   // The pointer in the primary monitor's top-left corner, and staying there:

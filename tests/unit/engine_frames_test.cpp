@@ -275,5 +275,23 @@ TEST(ZindleLoop, AFrameAtEveryRefreshHoweverTheTimersTicksArePhased) {
   }
 }
 
+// Frames of 16.667 ms rested on time-outs: at Windows' default tick a wake
+// comes on the first tick at or after the time asked, so most come late.
+TEST(TimeOutJudge, ACoarseTickIsFoundSoonAndAFewLateWakesAreNot) {
+  TimeOutJudge coarse(true);
+  int rests = 0;
+  for (int64_t frame = 16667; coarse.KeepTime() && rests < 100; frame += 16667, ++rests) {
+    const int64_t wake = (frame + 15624) / 15625 * 15625;
+    coarse.Woke(wake - frame);
+  }
+  EXPECT_LE(rests, 16) << "rests before the refresh timer takes over";
+  for (int i = 0; i < 16; ++i) coarse.Woke(0);
+  EXPECT_FALSE(coarse.KeepTime()) << "once judged coarse, for good";
+
+  TimeOutJudge fine(true);
+  for (int i = 0; i < 1000; ++i) fine.Woke(i % 3 == 0 ? 9000 : 600);  // a busy machine: every third wake late
+  EXPECT_TRUE(fine.KeepTime());
+}
+
 }  // namespace
 }  // namespace zindle
