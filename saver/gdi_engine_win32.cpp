@@ -36,9 +36,9 @@ GdiEnginePlatform::GdiEnginePlatform(HWND window, int framesPerSecond, FrameRest
   // few hundred passes a second evenly; older systems refuse the flag and
   // keep the tick, where passes then come in small bursts at the same pace.
   timer_ = FineTimer();
-  // The refreshes on a timer of their own, set once while the screen is seen:
-  // a frame's rest is then one wait. Where the system has no fine timer, the
-  // one-shot rests serve.
+  // Where the wait's own time-outs keep too coarse a time, the refreshes on a
+  // timer of their own, set once while the screen is seen: a frame's rest is
+  // then one wait. Where the system has no fine timer, the one-shot rests serve.
   if (timer_ && framesPerSecond > 0 && ownWindow_) {
     refreshTimer_ = FineTimer();
     if (refreshTimer_) tickMilliseconds_ = RefreshTickMilliseconds(framesPerSecond);
