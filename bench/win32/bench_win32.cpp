@@ -1025,10 +1025,11 @@ void RunningSection(bool memoryOnly) {
                                     {"seen", {{L"Slow", L"0"}}}};
   for (const Run& r : runs) {
     PutSettings(r.settings);
+    const std::wstring testKey = zindle::Wide(zindle::kTestKey), timer = zindle::Wide(zindle::kTestRefreshTimerValue);
     if (r.refreshTimer)
-      e2e::PutRegistryDword(L"Software\\ZindleTest", L"RefreshTimer", 1);
+      e2e::PutRegistryDword(testKey, timer, 1);
     else
-      e2e::DeleteRegistryValue(L"Software\\ZindleTest", L"RefreshTimer");
+      e2e::DeleteRegistryValue(testKey, timer);
     e2e::Process saver = e2e::StartScr(L"/s");
     if (!e2e::WaitForWindow(kCaption, kDeadline, saver.Id())) {
       Note(s, std::string(r.name) + ": no saver window");
