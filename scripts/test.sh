@@ -31,15 +31,20 @@ if ! flock -n 9; then
   flock 9
 fi
 echo $$ >"$lock"
+# How long each stage took, told at the end: the suite must keep within its time.
+timings=() mark=$SECONDS
+took() { timings+=("$1 $((SECONDS - mark)) s"); mark=$SECONDS; }
 ./scripts/setup.sh --wine10
 ./scripts/build.sh native win64 win32
 
+took "set-up and build"
 echo "== unit tests (native)"
 unit_status=0
 (cd build/native && ctest --output-on-failure -j "$(nproc)") | tee build/unit.log || unit_status=$?
 unit_total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' build/unit.log | tail -1)
 unit_failed=$(sed -n 's/.*, \([0-9]*\) tests failed out of.*/\1/p' build/unit.log | tail -1)
 
+took "unit"
 echo "== sanitizers and fuzzing (clang)"
 fuzz_status=0
 tests/fuzz/run.sh | tee build/fuzz.log || fuzz_status=$?
@@ -49,6 +54,7 @@ asan_failed=$(sed -n 's/^sanitized unit: [0-9]* run, \([0-9]*\) failed;.*/\1/p' 
 fuzz_total=$(sed -n 's/.*fuzz targets: \([0-9]*\) run.*/\1/p' <<<"$fuzz_counts")
 fuzz_failed=$(sed -n 's/.*fuzz targets: [0-9]* run, \([0-9]*\) failed$/\1/p' <<<"$fuzz_counts")
 
+took "sanitizers and fuzzing"
 echo "== packages (build/dist)"
 version=$(sed -n 's/^project(Zindle VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 package_status=0 package_total=0 package_failed=0
@@ -65,6 +71,7 @@ tests/package/check-dist.sh | tee build/package.log || package_status=$?
 package_total=$(sed -n 's/^package checks: \([0-9]*\) run.*/\1/p' build/package.log)
 package_failed=$(sed -n 's/^package checks: .* \([0-9]*\) failed$/\1/p' build/package.log)
 
+took "packages"
 echo "== release: built again elsewhere, signed, winget manifest"
 release_status=0
 tests/package/check-release.sh | tee build/release.log || release_status=$?
@@ -76,12 +83,14 @@ rm -rf build/release-signed-x64
 unzip -q -o -j "build/release-signed/Zindle-$version.zip" 'x64/Zindle!.scr' -d build/release-signed-x64 2>/dev/null ||
   release_status=1
 
+took "release"
 echo "== the run command as a user with sudo (when this runs as root)"
 user_status=0
 tests/scripts/check-as-user.sh | tee build/user.log || user_status=$?
 user_total=$(sed -n 's/^user checks: \([0-9]*\) run.*/\1/p' build/user.log)
 user_failed=$(sed -n 's/^user checks: [0-9]* run, \([0-9]*\) failed.*/\1/p' build/user.log)
 
+took "as a user"
 echo "== end-to-end tests (Windows program under Wine)"
 winpath() { echo "Z:$1" | tr / '\\'; }
 rm -rf build/artefacts build/e2e-*.xml && mkdir -p build/artefacts
@@ -143,6 +152,7 @@ for combination in $combinations; do
       build/win64/tests/e2e/zindle_e2e.exe "$@" --gtest_filter="$high_dpi" \
       --gtest_output="xml:$(winpath "$root/build/e2e-$runtime-$arch-dpi144.xml")" || e2e_status=$?
   fi
+  took "Wine $runtime $arch"
 done
 # Each report: tests run (not disabled, not skipped) and failed; a report
 # missing or cut short (its run killed, a crash while it was written) counts
@@ -201,5 +211,6 @@ echo "release: ${release_total:-0} run, ${release_failed:-0} failed"
 echo "as a user with sudo: ${user_total:-0} run, ${user_failed:-0} failed"
 printf '%s\n' "${e2e_lines[@]}"
 [ ${#broken_reports[@]} -eq 0 ] || echo "missing or cut short, each counted as a failure: ${broken_reports[*]}"
+echo "time: $(IFS=,; echo "${timings[*]}" | sed 's/,/, /g'); in all $((SECONDS / 60)) min $((SECONDS % 60)) s"
 echo "tests: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
