@@ -142,7 +142,35 @@ class SaverTest : public testing::Test {
     if (!saver) return false;
     window = WaitForWindow(kCaption, kStartDeadline, saver.Id());
     if (window) witness = std::make_unique<InputWitness>(window);
+    else TellWhyNoWindow();
     return window != nullptr;
+  }
+
+  // A saver that never showed its window: whether it ended, or which windows
+  // it has, and the screen, to tell a program that did not start from one
+  // that did not show.
+  void TellWhyNoWindow() const {
+    struct Found {
+      DWORD pid;
+      int windows = 0, visible = 0;
+      std::wstring caption;
+    } found{saver.Id(), 0, 0, {}};
+    EnumWindows([](HWND w, LPARAM p) -> BOOL {
+      auto& f = *reinterpret_cast<Found*>(p);
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      if (pid != f.pid) return TRUE;
+      ++f.windows;
+      f.visible += IsWindowVisible(w) != FALSE;
+      if (f.caption.empty()) f.caption = WindowText(w);
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&found));
+    if (saver.Running())
+      printf("[ witness  ] no saver window: the process runs, with %d top-level windows (%d visible, the first \"%ls\")\n",
+             found.windows, found.visible, found.caption.c_str());
+    else
+      printf("[ witness  ] no saver window: the process ended with %lu\n", static_cast<unsigned long>(saver.ExitCode()));
+    KeepArtefact(TakeScreenshot(), L"no-saver-window");
   }
 
   // Waits until the run has begun: the saver is in front with its pointer hidden.
