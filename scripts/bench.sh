@@ -37,7 +37,7 @@ log=build/bench-build.log
 quietly() { "$@" >>"$log" 2>&1 || { cat "$log"; echo "bench.sh: build failed: $*" >&2; exit 1; }; }
 echo "Building the benchmarks (log in $log)"
 quietly cmake -S . -B build/bench-native -DZINDLE_BENCH=ON
-quietly cmake --build build/bench-native -j "$jobs" --target zindle_bench
+quietly cmake --build build/bench-native -j "$jobs" --target zindle_bench zindle_hand_over
 toolchain=()
 [ -f build/bench-win64/CMakeCache.txt ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake)
 quietly cmake -S . -B build/bench-win64 "${toolchain[@]}" -DZINDLE_BENCH=ON -DZINDLE_E2E=OFF
@@ -59,6 +59,9 @@ out=build/bench-results.txt
   echo
   echo "== portable engine and analysis (native, Google Benchmark)"
   build/bench-native/bench/zindle_bench --benchmark_min_time=0.2 2>&1 || echo "(native bench failed: $?)"
+  echo
+  echo "== what the frames hand over (the portable engine, no drawing)"
+  build/bench-native/bench/zindle_hand_over || echo "(hand-over reckoning failed: $?)"
   echo
   winpath() { echo "Z:$1" | tr / '\\'; }
   export ZINDLE_SCR=$(winpath "$root/build/bench-win64/Zindle!.scr")
