@@ -6,6 +6,7 @@
 
 #include "saver/colour_analysis.h"
 #include "saver/engine.h"
+#include "default_state.h"
 #include "memory_surface.h"
 
 namespace {
@@ -15,15 +16,6 @@ using namespace zindle;
 // The three screens every figure is taken at.
 void Screens(benchmark::internal::Benchmark* b) {
   b->Args({800, 600})->Args({1920, 1080})->Args({3840, 2160});
-}
-
-SaverState StateFor(int width, int height) {
-  SaverState s;
-  s.ImageWidth = static_cast<int16_t>(width);
-  s.ImageHeight = static_cast<int16_t>(height);
-  s.Horizontal = 1;  // the defaults of the settings
-  s.Vertical = 1;
-  return s;
 }
 
 // A picture that is neither uniform nor symmetric, so that samples differ.
@@ -70,7 +62,7 @@ void BM_Random(benchmark::State& state) {
 BENCHMARK(BM_Random)->Arg(1)->Arg(1920);
 
 void BM_PlanPass(benchmark::State& state) {
-  SaverState s = StateFor(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  SaverState s = bench::DefaultState(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   Generator random(42);
   for (auto _ : state) benchmark::DoNotOptimize(PlanPass(s, random));
 }
@@ -79,7 +71,7 @@ BENCHMARK(BM_PlanPass)->Apply(Screens);
 // The saver's case: blocks drawn straight onto the surface they are read from.
 void BM_ZindleLoop_Window(benchmark::State& state) {
   int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-  SaverState s = StateFor(w, h);
+  SaverState s = bench::DefaultState(w, h);
   PictureSurface screen(w, h);
   MemoryPlatform platform(&state);
   Generator random(42);
@@ -92,7 +84,7 @@ BENCHMARK(BM_ZindleLoop_Window)->Apply(Screens);
 // copied whole onto the target.
 void BM_ZindleLoop_Work(benchmark::State& state) {
   int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-  SaverState s = StateFor(w, h);
+  SaverState s = bench::DefaultState(w, h);
   PictureSurface work(w + 1, h + 1), target(w, h);
   MemoryPlatform platform(&state);
   Generator random(42);

@@ -8,6 +8,7 @@
 
 #include "core/rect.h"
 #include "saver/engine.h"
+#include "default_state.h"
 
 namespace {
 
@@ -89,11 +90,7 @@ class FramePlatform : public EnginePlatform {
 struct NoSurface : Surface {};
 
 void Report(int width, int height) {
-  SaverState state;
-  state.ImageWidth = static_cast<int16_t>(width);
-  state.ImageHeight = static_cast<int16_t>(height);
-  state.Horizontal = 1;  // the defaults of the settings
-  state.Vertical = 1;
+  const SaverState state = bench::DefaultState(width, height);
   FramePlatform platform(width, height);
   NoSurface screen;
   Generator random(42);
