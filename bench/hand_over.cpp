@@ -101,9 +101,16 @@ void Report(int width, int height) {
   ZindleLoop(screen, screen, platform, nullptr, state, random, run);
 
   const double seconds = static_cast<double>(platform.frames) / kFramesPerSecond;
+  char size[24];
+  std::snprintf(size, sizeof size, "%dx%d", width, height);
+  auto figure = [&](const char* how, const char* what, double value, const char* unit) {
+    char text[128];
+    std::snprintf(text, sizeof text, "%s: %s", how, what);
+    std::printf("%-9s %-9s %-76s %10.1f %s\n", size, "handover", text, value, unit);
+  };
   auto line = [&](const char* how, const Tally& t) {
-    std::printf("%dx%d  hand-over  %-52s %8.1f Mpx/s %8.1f hand-overs/s\n", width, height, how,
-                t.pixels / seconds / 1e6, t.handOvers / seconds);
+    figure(how, "pixels handed over", t.pixels / seconds / 1e6, "Mpx/s");
+    figure(how, "hand-overs", t.handOvers / seconds, "/s");
   };
   line("one window, the bounds of each frame (the saver)", platform.whole);
   line("one window, two a frame cut between blocks", platform.twoCut);
