@@ -17,12 +17,14 @@ using namespace zindle;
 constexpr int kFramesPerSecond = 60;
 constexpr int64_t kFrames = 60000;
 
+double Pixels(const Rect& r) { return r.Empty() ? 0 : static_cast<double>(r.width) * r.height; }
+
 struct Tally {
   double pixels = 0;
   double handOvers = 0;
   void Add(const Rect& r) {
     if (r.Empty()) return;
-    pixels += static_cast<double>(r.width) * r.height;
+    pixels += Pixels(r);
     ++handOvers;
   }
 };
@@ -32,7 +34,7 @@ class FramePlatform : public EnginePlatform {
  public:
   FramePlatform(int width, int height) : screen_{0, 0, width, height} {}
   void Copy(Surface&, int32_t x, int32_t y, int32_t w, int32_t h, Surface&, int32_t, int32_t) override {
-    Rect block = Intersection({x, y, w, h}, screen_);
+    const Rect block{x, y, w, h};  // planned within the screen
     if (!block.Empty()) blocks_.push_back(block);
   }
   void DoEvents() override {}
@@ -52,22 +54,27 @@ class FramePlatform : public EnginePlatform {
     if (blocks_.empty()) return;
     ++frames;
     Rect all;
-    for (const Rect& b : blocks_) all = Bounds(all, b), alone.Add(b);
+    for (const Rect& b : blocks_) {
+      all = Bounds(all, b);
+      alone.Add(b);
+    }
     whole.Add(all);
     // Two hand-overs: the blocks stay in their order, so the cut falls
     // between two of them, where the two bounds are smallest.
     Rect best[2] = {all, {}};
-    double bestPixels = static_cast<double>(all.width) * all.height;
     for (size_t cut = 1; cut < blocks_.size(); ++cut) {
       Rect first, second;
       for (size_t i = 0; i < blocks_.size(); ++i) {
         Rect& part = i < cut ? first : second;
         part = Bounds(part, blocks_[i]);
       }
-      double pixels = static_cast<double>(first.width) * first.height + static_cast<double>(second.width) * second.height;
-      if (pixels < bestPixels) bestPixels = pixels, best[0] = first, best[1] = second;
+      if (Pixels(first) + Pixels(second) < Pixels(best[0]) + Pixels(best[1])) {
+        best[0] = first;
+        best[1] = second;
+      }
     }
-    twoCut.Add(best[0]), twoCut.Add(best[1]);
+    twoCut.Add(best[0]);
+    twoCut.Add(best[1]);
     // G x G windows, each handing over the bounds of its own part.
     for (int g = 2; g <= 4; ++g) {
       for (int i = 0; i < g; ++i)
